@@ -1,0 +1,245 @@
+#include "settings/RegistryMirror.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "platform/TextConvert.h"
+#include "settings/NumberText.h"
+#include "settings/Settings.h"
+
+namespace quenlow {
+namespace {
+
+// fgets into a 268-byte buffer: at most 267 bytes per read.
+constexpr std::size_t kReadSize = 267;
+constexpr int kMaxReads = 1024;
+constexpr std::uint32_t kNumberMaxLength = 1024;
+constexpr char kCtrlZ = '\x1A';
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kKeyPrefix = "KEY:";
+constexpr std::string_view kValuePrefix = "VAL:";
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+// Only files whose path carries the maker's word are ever bound, so a whole-file rewrite
+// can never hit a file of someone else's.
+bool PassesGuardWord(const char* path) {
+  std::string upper(path);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper.find("QUENLOW") != std::string::npos;
+}
+
+// The stream a Windows C library text-mode reader sees: CR LF arrives as LF, and a Ctrl-Z
+// ends the stream. Returns false when bytes after a Ctrl-Z were dropped.
+bool TranslateTextMode(std::string_view raw, std::string& text) {
+  text.clear();
+  text.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    char c = raw[i];
+    if (c == kCtrlZ) return i + 1 == raw.size();
+    if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    text += c;
+  }
+  return true;
+}
+
+}  // namespace
+
+MirrorContent ParseMirrorBytes(const std::string& raw) {
+  MirrorContent content;
+  std::string_view bytes = raw;
+  if (StartsWith(bytes, kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  std::string text;
+  content.complete = TranslateTextMode(bytes, text);
+
+  bool expectValue = false;
+  std::size_t pos = 0;
+  while (pos < text.size() && content.reads < kMaxReads) {
+    const std::size_t limit = std::min(pos + kReadSize, text.size());
+    const std::size_t lineFeed = text.find('\n', pos);
+    const std::size_t pieceEnd = (lineFeed != std::string::npos && lineFeed < limit) ? lineFeed + 1 : limit;
+    std::string_view line(text.data() + pos, pieceEnd - pos);
+    pos = pieceEnd;
+    // A full read that stops short of its line end leaves the rest of the line to the next
+    // read, which treats it as a line of its own.
+    if (line.back() != '\n' && pos < text.size() && text[pos] != '\n') content.complete = false;
+
+    // The reader works on C strings: a NUL ends the line early.
+    if (std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
+      content.complete = false;
+      line = line.substr(0, nul);
+    }
+    if (std::size_t cut = line.find_first_of("\r\n"); cut != std::string_view::npos) {
+      if (line.find_first_not_of("\r\n", cut) != std::string_view::npos) content.complete = false;
+      line = line.substr(0, cut);
+    }
+
+    if (!expectValue) {
+      if (StartsWith(line, kKeyPrefix)) {
+        content.entries.emplace_back(line.substr(kKeyPrefix.size()));
+        expectValue = true;
+      }
+    } else if (StartsWith(line, kValuePrefix)) {
+      content.entries.emplace_back(line.substr(kValuePrefix.size()));
+      expectValue = false;
+    } else if (StartsWith(line, kKeyPrefix)) {
+      // A key straight after a key: the waiting key gets the prefix itself as its value.
+      content.entries.emplace_back(kValuePrefix);
+      content.entries.emplace_back(line.substr(kKeyPrefix.size()));
+    }
+    ++content.reads;
+  }
+  if (pos < text.size()) content.complete = false;
+  return content;
+}
+
+std::string FormatMirrorBytes(const std::vector<std::string>& entries) {
+  std::string bytes;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    bytes += (i % 2 == 0) ? kKeyPrefix : kValuePrefix;
+    bytes += entries[i];
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+RegistryMirror::~RegistryMirror() {
+  if (m_changed && m_state != MIRROR_UNBOUND) (void)Save();
+}
+
+int RegistryMirror::Open(const char* path, int readOnly) {
+  m_path.clear();
+  m_entries.clear();
+  m_state = MIRROR_UNBOUND;
+  m_readOnly = 1;
+  m_changed = 0;
+  m_directMode = 0;
+  m_incomplete = 0;
+  if (!path) return 1;
+  if (!PassesGuardWord(path)) return 0;
+  m_path = path;
+  m_state = MIRROR_BOUND;
+  m_readOnly = readOnly;
+  (void)Load();
+  return 1;
+}
+
+int RegistryMirror::Load() {
+  if (m_state == MIRROR_UNBOUND) return 0;
+  if (m_state == MIRROR_NO_FILE || m_state == MIRROR_LOADED) return 1;
+  FileBytes file = ReadFileBytes(Utf8ToWide(m_path));
+  if (file.status != ReadStatus::Ok) {
+    m_entries.clear();
+    m_state = MIRROR_NO_FILE;
+    // Only a file that is not there is an empty store; one that is there but could not be
+    // read must not be replaced by an empty one.
+    m_incomplete = file.status == ReadStatus::Failed;
+    return 1;
+  }
+  MirrorContent content = ParseMirrorBytes(file.bytes);
+  m_entries = std::move(content.entries);
+  m_incomplete = !content.complete;
+  m_state = MIRROR_LOADED;
+  m_changed = 0;
+  return 1;
+}
+
+int RegistryMirror::Save() {
+  if (m_readOnly) return 1;
+  if (m_state == MIRROR_UNBOUND || m_incomplete) return 0;
+  if (ReplaceFileBytes(Utf8ToWide(m_path), FormatMirrorBytes(m_entries))) return 0;
+  m_state = MIRROR_LOADED;
+  m_changed = 0;
+  return 1;
+}
+
+int RegistryMirror::CheckState() {
+  if (m_directMode) return 1;
+  if (m_state == MIRROR_UNBOUND) return 0;
+  if (m_state == MIRROR_BOUND) return Load();
+  return 1;
+}
+
+std::size_t RegistryMirror::FindKey(const char* keyPath, const char* valueName) const {
+  std::string key = keyPath;
+  key += '\\';
+  key += valueName;
+  for (std::size_t i = 0; i < m_entries.size(); i += 2)
+    if (m_entries[i] == key) return i;
+  return std::string::npos;
+}
+
+int RegistryMirror::GetText(const char* keyPath, const char* valueName, std::string& out,
+                            std::uint32_t maxLength) {
+  if (!keyPath || !valueName || !CheckState()) return 0;
+  std::size_t i = FindKey(keyPath, valueName);
+  if (i == std::string::npos || i + 1 >= m_entries.size()) return 0;
+  const std::string& value = m_entries[i + 1];
+  if (value.size() >= maxLength) return 0;
+  out = value;
+  return 1;
+}
+
+int RegistryMirror::SetText(const char* keyPath, const char* valueName, const char* text) {
+  if (!keyPath || !valueName || !text || !CheckState()) return 0;
+  std::size_t i = FindKey(keyPath, valueName);
+  if (i != std::string::npos && i + 1 < m_entries.size()) {
+    m_entries[i + 1] = text;
+  } else if (i != std::string::npos) {
+    m_entries.emplace_back(text);  // the dangling last key itself gets its value
+  } else {
+    std::string key = std::string(keyPath) + '\\' + valueName;
+    // A dangling last key must stay last and alone, or every later pair would swap its
+    // key and value positions; new pairs go in front of it.
+    auto at = m_entries.size() % 2 == 1 ? m_entries.end() - 1 : m_entries.end();
+    at = m_entries.insert(at, std::move(key));
+    m_entries.insert(at + 1, text);
+  }
+  return 1;
+}
+
+int RegistryMirror::GetNumber(const char* keyPath, const char* valueName, std::uint32_t& out) {
+  if (!CheckState()) return 0;
+  std::string text;
+  if (!GetText(keyPath, valueName, text, kNumberMaxLength)) return 0;
+  out = ParseUnsigned32(text.c_str());
+  return 1;
+}
+
+int RegistryMirror::SetNumber(const char* keyPath, const char* valueName, std::uint32_t value) {
+  if (m_readOnly || !CheckState()) return 0;
+  std::string text = FormatUnsigned32(value);
+  if (m_readOnly) return 0;
+  return SetText(keyPath, valueName, text.c_str());
+}
+
+int RegistryMirror::ReadDword(const char* keyPath, const char* valueName, std::uint32_t& out) {
+  if (m_directMode) return RegReadDword(keyPath, valueName, &out);
+  return GetNumber(keyPath, valueName, out);
+}
+
+int RegistryMirror::WriteDword(const char* keyPath, const char* valueName, std::uint32_t value) {
+  if (!keyPath || !valueName || m_readOnly) return 0;
+  int result = SetNumber(keyPath, valueName, value);
+  if (result) m_changed = 1;
+  return result;
+}
+
+int RegistryMirror::ReadDocumentsFolder(char* buffer) {
+  if (!buffer) return 0;
+  if (m_directMode) return RegReadDocumentsFolder(buffer);
+  if (!CheckState()) return 0;
+  std::string value;
+  if (!GetText(kGeneralKey, kDocumentsValue, value, kDocumentsFolderBufferSize)) return 0;
+  std::memset(buffer, 0, kDocumentsFolderBufferSize);
+  std::memcpy(buffer, value.data(), value.size());
+  return 1;
+}
+
+}  // namespace quenlow
