@@ -15,21 +15,12 @@
 #include <string>
 
 #include "catalogue/Catalogue.h"
+#include "platform/SystemFacts.h"
 
 namespace quenlow {
 
 // Report file, relative to the common documents folder.
 inline constexpr const wchar_t* kReportFile = L"\\Quenlow\\FX\\System\\report.txt";
-
-// Facts about the machine, gathered by the platform layer; each starts at its fallback.
-struct SystemFacts {
-  std::string osName = "Not Detected";  // UTF-8
-  std::string adapterName;              // UTF-8; empty when unknown
-  int screenWidth = 1024;
-  int screenHeight = 768;
-  int dpiX = 96;
-  int dpiY = 96;
-};
 
 // Builds the report's bytes from the facts and the dialog's state: the engine index it
 // loaded and the custom documents location, if one is stored.

@@ -1,0 +1,32 @@
+// CNorvikApp: start-up of the controller, the one command-line switch and the folder set.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/framework/WinApp.h"
+
+namespace quenlow {
+
+class CNorvikDlg;
+
+class CNorvikApp : public CWinAppEx {
+ public:
+  BOOL InitInstance() override;
+};
+
+// The shell folder, or `defaultPath` unless the shell gives an existing directory whose
+// path is 6 to 261 characters long.
+std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath);
+
+// The checks on a path the shell returned (null when the shell call failed).
+std::wstring AcceptShellFolder(const wchar_t* shellPath, const std::wstring& defaultPath);
+
+// Whether the first argument of the argument text begins with "-".
+bool FirstArgumentIsSwitch(const wchar_t* argumentText);
+
+// Resolves the three folders into the dialog, in the order the program always uses.
+void ResolveFolderSet(CNorvikDlg& dialog);
+
+}  // namespace quenlow

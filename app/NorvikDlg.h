@@ -1,0 +1,64 @@
+// CNorvikDlg: the controller's one window. It detects the installed plugins and loads the
+// render engine while it initialises, serves the links and the report button while it
+// runs, and stores a changed engine choice when closed with OK.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Services.h"
+#include "app/framework/Dialog.h"
+#include "catalogue/Catalogue.h"
+#include "maintenance/Resets.h"
+
+namespace quenlow {
+
+class CNorvikDlg : public CDialog {
+ public:
+  explicit CNorvikDlg(HWND parent = nullptr);
+
+  HICON m_hIcon;
+  PluginInstallState m_installState;
+  int m_nRenderer = 3;
+  std::wstring m_strProgramFiles;
+  std::wstring m_strCommonDocuments;
+  std::wstring m_strCommonAppData;
+  int m_bKeepOnTop = 0;
+
+  void DetectInstalledPlugins();
+  bool GetPluginStatus(PluginBits selector, std::wstring& text) const;
+  void GetFamilyStatus(const std::wstring& linkId, std::wstring& text) const;
+  void ResetFamilySettings(const std::wstring& familyName, BOOL confirm);
+  bool ResetAllSettings();
+
+  void OnInfoLinkClick(NMHDR* header, LRESULT* result);
+  void OnRendererLinkClick(NMHDR* header, LRESULT* result);
+  void OnExportTextReport();
+
+  // Tests put a recording fake here; it must outlive the dialog.
+  void SetServices(CUserServices& services) { m_services = &services; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  bool OnNotify(NMHDR* header, LRESULT& result) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void OnPaint();
+  void ShowFamilyMenu(const std::wstring& linkId);
+  int AskToReset(const std::wstring& question);
+  void ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error);
+  // The position of a clicked Info link: found by its target in the text this dialog set,
+  // since Wine's SysLink counts plain text runs in iLink too.
+  int InfoLinkIndex(const std::wstring& target, int reportedIndex) const;
+
+  CUserServices* m_services;
+  std::vector<std::wstring> m_infoTargets;
+};
+
+}  // namespace quenlow
