@@ -44,7 +44,7 @@ start() {
 export WINEPREFIX='$prefix' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$display'
 ENV
   # One wineserver for the whole run saves a start-up per test program.
-  (. "$state/env"; wineserver -p)
+  (. "$state/env"; wineserver -p </dev/null >/dev/null 2>&1)
 }
 
 case $action in

@@ -14,8 +14,16 @@ if [ ! -f "$state/env" ]; then
 fi
 # shellcheck disable=SC1091
 . "$state/env"
+# Arguments naming files of this machine become the Windows paths Wine maps them to (Z:).
+program=$1
+shift
+args=()
+for arg in "$@"; do
+  if [[ $arg == /* && -e $arg ]]; then arg="Z:${arg//\//\\}"; fi
+  args+=("$arg")
+done
 log=$(mktemp "$state/run.XXXXXX.log")
-wine "$@" >"$log" 2>&1 </dev/null
+wine "$program" "${args[@]}" >"$log" 2>&1 </dev/null
 status=$?
 cat "$log"
 rm -f "$log"

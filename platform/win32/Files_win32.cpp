@@ -20,12 +20,22 @@ bool IsTransientReplaceError(DWORD error) {
 constexpr int kReplaceAttempts = 10;
 constexpr DWORD kReplaceRetryDelayMs = 50;
 
+// Whether the target could be replaced now: a reader without delete sharing prevents it.
+// Asking first matters under Wine, whose ReplaceFileW leaves a temporary file behind each
+// time it fails.
+DWORD CheckReplaceable(const std::wstring& target) {
+  UniqueFile probe(::CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return probe ? ERROR_SUCCESS : ::GetLastError();
+}
+
 DWORD MoveIntoPlace(const std::wstring& temporary, const std::wstring& target) {
   if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    // ReplaceFileW keeps the file's attributes and security; Wine and some file systems
-    // do not support it, so a plain replacing move is the fallback.
-    if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr))
+    if (DWORD error = CheckReplaceable(target); error != ERROR_SUCCESS) return error;
+    // ReplaceFileW keeps the file's attributes and security; where the file system does
+    // not support it, a plain replacing move does the job.
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                       nullptr))
       return ERROR_SUCCESS;
   }
   if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
