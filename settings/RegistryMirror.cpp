@@ -38,15 +38,30 @@ bool PassesGuardWord(const char* path) {
 // The stream a Windows C library text-mode reader sees: CR LF arrives as LF, and a Ctrl-Z
 // ends the stream. Returns false when bytes after a Ctrl-Z were dropped.
 bool TranslateTextMode(std::string_view raw, std::string& text) {
+  const std::size_t ctrlZ = raw.find(kCtrlZ);
+  const bool complete = ctrlZ == std::string_view::npos || ctrlZ + 1 == raw.size();
+  if (ctrlZ != std::string_view::npos) raw = raw.substr(0, ctrlZ);
   text.clear();
   text.reserve(raw.size());
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    char c = raw[i];
-    if (c == kCtrlZ) return i + 1 == raw.size();
-    if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-    text += c;
+  // Copy the runs between CRs whole; only a CR right before an LF is dropped.
+  std::size_t start = 0;
+  for (std::size_t cr = raw.find('\r'); cr != std::string_view::npos; cr = raw.find('\r', cr + 1)) {
+    if (cr + 1 < raw.size() && raw[cr + 1] == '\n') {
+      text.append(raw.data() + start, cr - start);
+      start = cr + 1;
+    }
   }
-  return true;
+  text.append(raw.data() + start, raw.size() - start);
+  return complete;
+}
+
+// Where a line's text ends: at its first CR, LF or NUL (the reader works on C strings).
+std::size_t LineTextEnd(std::string_view line) {
+  std::size_t end = line.size();
+  for (char stop : {'\n', '\r', '\0'})
+    if (const void* found = std::memchr(line.data(), stop, end))
+      end = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
+  return end;
 }
 
 }  // namespace
@@ -57,26 +72,30 @@ MirrorContent ParseMirrorBytes(const std::string& raw) {
   if (StartsWith(bytes, kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   std::string text;
   content.complete = TranslateTextMode(bytes, text);
+  // Lines are rarely shorter than 16 bytes.
+  content.entries.reserve(std::min<std::size_t>(text.size() / 16 + 1, 2 * kMaxReads));
+  // Most files hold no CR or NUL after translation; then every line ends at its LF.
+  const bool plainLines = text.find('\r') == std::string::npos && text.find('\0') == std::string::npos;
 
   bool expectValue = false;
   std::size_t pos = 0;
   while (pos < text.size() && content.reads < kMaxReads) {
     const std::size_t limit = std::min(pos + kReadSize, text.size());
-    const std::size_t lineFeed = text.find('\n', pos);
-    const std::size_t pieceEnd = (lineFeed != std::string::npos && lineFeed < limit) ? lineFeed + 1 : limit;
+    const void* lineFeed = std::memchr(text.data() + pos, '\n', limit - pos);
+    const std::size_t pieceEnd =
+        lineFeed ? static_cast<std::size_t>(static_cast<const char*>(lineFeed) - text.data()) + 1 : limit;
     std::string_view line(text.data() + pos, pieceEnd - pos);
     pos = pieceEnd;
     // A full read that stops short of its line end leaves the rest of the line to the next
     // read, which treats it as a line of its own.
     if (line.back() != '\n' && pos < text.size() && text[pos] != '\n') content.complete = false;
-
-    // The reader works on C strings: a NUL ends the line early.
-    if (std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
-      content.complete = false;
-      line = line.substr(0, nul);
-    }
-    if (std::size_t cut = line.find_first_of("\r\n"); cut != std::string_view::npos) {
-      if (line.find_first_not_of("\r\n", cut) != std::string_view::npos) content.complete = false;
+    if (plainLines) {
+      if (line.back() == '\n') line.remove_suffix(1);
+    } else {
+      // Whatever follows the cut, other than the line end itself, is lost: a lone CR or a NUL.
+      const std::size_t cut = LineTextEnd(line);
+      for (std::size_t i = cut; i < line.size(); ++i)
+        if (line[i] != '\r' && line[i] != '\n') content.complete = false;
       line = line.substr(0, cut);
     }
 
@@ -153,7 +172,11 @@ int RegistryMirror::Load() {
 int RegistryMirror::Save() {
   if (m_readOnly) return 1;
   if (m_state == MIRROR_UNBOUND || m_incomplete) return 0;
-  if (ReplaceFileBytes(Utf8ToWide(m_path), FormatMirrorBytes(m_entries))) return 0;
+  const std::string bytes = FormatMirrorBytes(m_entries);
+  // A file the readers would not read whole (more than 1024 lines) would lose its last
+  // entries for every plugin; it is not written.
+  if (ParseMirrorBytes(bytes).entries != m_entries) return 0;
+  if (ReplaceFileBytes(Utf8ToWide(m_path), bytes)) return 0;
   m_state = MIRROR_LOADED;
   m_changed = 0;
   return 1;

@@ -71,9 +71,13 @@ FileBytes ReadFileBytes(const std::wstring& path) {
     result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::NotFound : ReadStatus::Failed;
     return result;
   }
-  char buffer[16384];
+  // Read in one go when the size is known; a file that grows meanwhile is read to its end.
+  struct stat info {};
+  std::size_t capacity = ::fstat(fd.get(), &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 16384;
+  std::size_t used = 0;
   for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    result.bytes.resize(capacity);
+    ssize_t n = ::read(fd.get(), result.bytes.data() + used, capacity - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       result.error = LastError();
@@ -82,8 +86,10 @@ FileBytes ReadFileBytes(const std::wstring& path) {
       return result;
     }
     if (n == 0) break;
-    result.bytes.append(buffer, static_cast<std::size_t>(n));
+    used += static_cast<std::size_t>(n);
+    if (used == capacity) capacity *= 2;
   }
+  result.bytes.resize(used);
   result.status = ReadStatus::Ok;
   return result;
 }

@@ -221,6 +221,20 @@ TEST_F(RegistryMirrorTest, IncompleteLoadNeverRewritesTheFile) {
   }
 }
 
+TEST_F(RegistryMirrorTest, NeverWritesMoreThanTheReadersRead) {
+  // 1020 lines read whole; eight more entries would push the last ones past line 1024.
+  const std::string original = Lines(1020);
+  tree.Write(kMirror, original);
+  {
+    RegistryMirror store;
+    (void)store.Open(MirrorPath().c_str(), 0);
+    EXPECT_FALSE(store.loadWasIncomplete());
+    for (const char* name : {"a", "b", "c", "d"}) EXPECT_EQ(store.WriteDword("K", name, 1), 1);
+    EXPECT_EQ(store.Save(), 0);
+  }
+  EXPECT_EQ(tree.Read(kMirror), original);
+}
+
 TEST_F(RegistryMirrorTest, ByteOrderMarkIsNotWrittenBack) {
   tree.Write(kMirror, "\xEF\xBB\xBFKEY:K\\a\r\nVAL:1\r\n");
   {
