@@ -2,7 +2,7 @@
 # Starts and stops the Wine test bed of one build folder: a private Wine prefix, a
 # persistent wineserver and, when no display is given, a private Xvfb.
 #
-#   scripts/testbed.sh start STATE_DIR    # fresh prefix; writes STATE_DIR/env
+#   scripts/testbed.sh start STATE_DIR [--keep-prefix]   # a fresh prefix unless kept; writes STATE_DIR/env
 #   scripts/testbed.sh stop STATE_DIR     # ends only what start started
 #
 # Every Windows test runs through scripts/wine-run.sh, which reads STATE_DIR/env.
@@ -28,7 +28,7 @@ stop() {
 }
 
 start() {
-  stop
+  stop "$@"
   display=${DISPLAY:-}
   if [ -z "$display" ] || [ -n "${QUENLOW_OWN_XVFB:-}" ]; then
     exec 3> "$state/xvfb.display"
@@ -38,7 +38,7 @@ start() {
     for _ in $(seq 100); do [ -s "$state/xvfb.display" ] && break; sleep 0.1; done
     display=:$(cat "$state/xvfb.display")
   fi
-  rm -rf "$prefix"
+  [ "${3:-}" = --keep-prefix ] || rm -rf "$prefix"
   DISPLAY=$display "$here/wine-prefix.sh" "$prefix"
   cat > "$state/env" <<ENV
 export WINEPREFIX='$prefix' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY='$display'
@@ -48,7 +48,7 @@ ENV
 }
 
 case $action in
-  start) start ;;
+  start) start "$@" ;;
   stop) stop ;;
   *) echo "usage: testbed.sh start|stop STATE_DIR" >&2; exit 2 ;;
 esac

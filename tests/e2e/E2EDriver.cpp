@@ -2,7 +2,7 @@
 // clicks with real mouse input, and checks what happened. One step per run, so that the
 // calling script can take screenshots in between.
 //
-//   e2e_driver wait | celluna | report | close
+//   e2e_driver appear | wait | celluna | dismiss | report | close
 #include <windows.h>
 #include <shlobj.h>
 
@@ -67,10 +67,15 @@ HWND VisibleMenu() {
   return menu && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
-int Wait() {
+HWND Appear() {
   HWND dialog = nullptr;
   Check(WaitFor([&] { return (dialog = FindController()) != nullptr && ::IsWindowVisible(dialog); }),
         "the controller's window appears");
+  return dialog;
+}
+
+int Wait() {
+  HWND dialog = Appear();
   if (!dialog) return 1;
   Check(::IsWindowVisible(dialog) != FALSE, "the window is visible");
   Check(::GetDlgItem(dialog, kInfoLink) != nullptr, "the Info links are there");
@@ -162,12 +167,13 @@ int Close() {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring step = argc > 1 ? argv[1] : L"";
   int result = 2;
-  if (step == L"wait") result = Wait();
+  if (step == L"appear") result = Appear() ? 0 : 1;
+  else if (step == L"wait") result = Wait();
   else if (step == L"celluna") result = ClickCelluna();
   else if (step == L"dismiss") result = DismissMenu();
   else if (step == L"report") result = ExportReport();
   else if (step == L"close") result = Close();
-  else std::fprintf(stderr, "usage: e2e_driver wait|celluna|dismiss|report|close\n");
+  else std::fprintf(stderr, "usage: e2e_driver appear|wait|celluna|dismiss|report|close\n");
   std::fflush(stdout);
   return g_failures ? 1 : result;
 }
