@@ -31,10 +31,15 @@ std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath) {
   return AcceptShellFolder(path, defaultPath);
 }
 
-bool FirstArgumentIsSwitch(const wchar_t* argumentText) {
+std::wstring FirstArgument(const wchar_t* argumentText) {
   int count = 0;
   UniqueArgv arguments(::CommandLineToArgvW(argumentText, &count));
-  return arguments && count >= 1 && arguments.get()[0][0] == L'-';
+  return arguments && count >= 1 ? std::wstring(arguments.get()[0]) : std::wstring();
+}
+
+bool FirstArgumentIsSwitch(const wchar_t* argumentText) {
+  const std::wstring first = FirstArgument(argumentText);
+  return !first.empty() && first[0] == L'-';
 }
 
 void ResolveFolderSet(CNorvikDlg& dialog) {
@@ -49,9 +54,10 @@ BOOL CNorvikApp::InitInstance() {
   CWinAppEx::InitInstance();
   SetRegistryKey(L"Quenlow Software");
 
+  const std::wstring firstArgument = FirstArgument(m_lpCmdLine);
   CNorvikDlg dialog;
   m_pMainWnd = &dialog;
-  if (FirstArgumentIsSwitch(m_lpCmdLine)) dialog.m_bKeepOnTop = 1;
+  if (!firstArgument.empty() && firstArgument[0] == L'-') dialog.m_bKeepOnTop = 1;
   ResolveFolderSet(dialog);
   (void)dialog.DoModal();
   m_pMainWnd = nullptr;

@@ -23,6 +23,9 @@ std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath);
 // The checks on a path the shell returned (null when the shell call failed).
 std::wstring AcceptShellFolder(const wchar_t* shellPath, const std::wstring& defaultPath);
 
+// The first argument of the argument text (the text after the program name), or empty.
+std::wstring FirstArgument(const wchar_t* argumentText);
+
 // Whether the first argument of the argument text begins with "-".
 bool FirstArgumentIsSwitch(const wchar_t* argumentText);
 

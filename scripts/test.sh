@@ -24,7 +24,8 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 corpus=build/fuzz/corpus
 rm -rf "$corpus" && mkdir -p "$corpus" && cp tests/fuzz/corpus/* "$corpus/"
-build/fuzz/tests/fuzz/mirror_fuzz -runs="$fuzz_runs" -max_len=4096 -print_final_stats=1 "$corpus" \
+build/fuzz/tests/fuzz/mirror_fuzz -runs="$fuzz_runs" -max_len=4096 -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/ "$corpus" \
   >build/fuzz/fuzz.log 2>&1 || { tail -40 build/fuzz/fuzz.log; exit 1; }
 grep -E '^Done|stat::number_of_executed_units' build/fuzz/fuzz.log
 steps_passed=$((steps_passed + 1))

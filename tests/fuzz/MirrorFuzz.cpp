@@ -14,18 +14,23 @@
 
 namespace {
 
-const std::string& Folder() {
-  static const std::string folder = [] {
+// A private folder whose name carries the maker's word, removed again at exit.
+struct TempFolder {
+  std::string path;
+  TempFolder() {
     char pattern[] = "/tmp/quenlow-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made) std::abort();
-    std::atexit([] {
-      std::remove((Folder() + "/lm.regr").c_str());
-      ::rmdir(Folder().c_str());
-    });
-    return std::string(made);
-  }();
-  return folder;
+    if (!::mkdtemp(pattern)) std::abort();
+    path = pattern;
+  }
+  ~TempFolder() {
+    std::remove((path + "/lm.regr").c_str());
+    ::rmdir(path.c_str());
+  }
+};
+
+const std::string& Folder() {
+  static const TempFolder folder;
+  return folder.path;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 #include "TempTree.h"
@@ -80,8 +81,15 @@ TEST_F(EngineFileTest, StoresUnderTheFourKeysInOrder) {
             "KEY:SOFTWARE\\Quenlow Software\\FX for CyberLink\\DirectRenderer\r\nVAL:0\r\n"
             "KEY:SOFTWARE\\Quenlow Software\\FX for Magix\\DefaultRenderer\r\nVAL:1\r\n"
             "KEY:SOFTWARE\\Quenlow Software\\FX for Magix\\DirectRenderer\r\nVAL:0\r\n");
+  const RendererPair pairs[] = {{2, 0}, {2, 1}, {16, 0}, {16, 1}, {1, 0}};
   for (int index = 0; index < kRenderEngineCount; ++index) {
+    std::filesystem::remove(docs.FsPath(kMirror));
     StoreRenderEngine(docs.root(), index);
+    const std::string general = "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:" +
+                                std::to_string(pairs[index].defaultRenderer) +
+                                "\r\nKEY:SOFTWARE\\Quenlow Software\\FX\\DirectRenderer\r\nVAL:" +
+                                std::to_string(pairs[index].directRenderer) + "\r\n";
+    EXPECT_EQ(docs.Read(kMirror).substr(0, general.size()), general) << index;
     EXPECT_EQ(ReadRenderEngine(docs.root()), index);
   }
 }
