@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ostream>
 #include <map>
 #include <string>
 
@@ -13,6 +14,9 @@ namespace quenlow::bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: the output goes to logs, not a terminal.
+  RatioReporter() : ConsoleReporter(OO_None) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
@@ -26,8 +30,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const std::string base = name.substr(0, slash) + "_Baseline" + (slash == std::string::npos ? "" : name.substr(slash));
       auto baseline = m_times.find(base);
       if (baseline == m_times.end() || baseline->second <= 0) continue;
-      std::printf("ratio %s: %.2f x baseline (%.0f ns vs %.0f ns)\n", name.c_str(), time / baseline->second, time,
-                  baseline->second);
+      char line[256];
+      std::snprintf(line, sizeof line, "ratio %s: %.2f x baseline (%.0f ns vs %.0f ns)\n", name.c_str(),
+                    time / baseline->second, time, baseline->second);
+      GetOutputStream() << line << std::flush;
     }
   }
 

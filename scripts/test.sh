@@ -33,8 +33,8 @@ steps_passed=$((steps_passed + 1))
 echo "== benchmarks"
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target MirrorBench DetectionBench
-build/bench/bench/MirrorBench --benchmark_min_time=0.2 --benchmark_color=false | grep -E '^BM_|^ratio'
-build/bench/bench/DetectionBench --benchmark_min_time=0.2 --benchmark_color=false | grep -E '^BM_|^ratio'
+build/bench/bench/MirrorBench --benchmark_min_time=0.2 | grep -E '^BM_|^ratio'
+build/bench/bench/DetectionBench --benchmark_min_time=0.2 | grep -E '^BM_|^ratio'
 steps_passed=$((steps_passed + 1))
 
 echo "== Windows build and tests under Wine"
