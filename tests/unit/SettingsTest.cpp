@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "EngineFileBytes.h"
 #include "TempTree.h"
 
 namespace quenlow {
@@ -69,27 +70,14 @@ TEST_F(EngineFileTest, ReadsTheStoredEngine) {
   }
 }
 
-TEST_F(EngineFileTest, StoresUnderTheFourKeysInOrder) {
+TEST_F(EngineFileTest, StoresEachEngineUnderTheFourKeysInOrder) {
   docs.MakeFolder(L"\\Quenlow\\FX\\System");
-  StoreRenderEngine(docs.root(), 4);
-  EXPECT_EQ(docs.Read(kMirror),
-            "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:1\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX\\DirectRenderer\r\nVAL:0\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for OFX\\DefaultRenderer\r\nVAL:1\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for OFX\\DirectRenderer\r\nVAL:0\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for CyberLink\\DefaultRenderer\r\nVAL:1\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for CyberLink\\DirectRenderer\r\nVAL:0\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for Magix\\DefaultRenderer\r\nVAL:1\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for Magix\\DirectRenderer\r\nVAL:0\r\n");
   const RendererPair pairs[] = {{2, 0}, {2, 1}, {16, 0}, {16, 1}, {1, 0}};
   for (int index = 0; index < kRenderEngineCount; ++index) {
     std::filesystem::remove(docs.FsPath(kMirror));
     StoreRenderEngine(docs.root(), index);
-    const std::string general = "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:" +
-                                std::to_string(pairs[index].defaultRenderer) +
-                                "\r\nKEY:SOFTWARE\\Quenlow Software\\FX\\DirectRenderer\r\nVAL:" +
-                                std::to_string(pairs[index].directRenderer) + "\r\n";
-    EXPECT_EQ(docs.Read(kMirror).substr(0, general.size()), general) << index;
+    EXPECT_EQ(docs.Read(kMirror), test::EngineFileBytes(pairs[index].defaultRenderer, pairs[index].directRenderer))
+        << index;
     EXPECT_EQ(ReadRenderEngine(docs.root()), index);
   }
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "../unit/EngineFileBytes.h"
 #include "DialogFixture.h"
 #include "app/InfoText.h"
 
@@ -138,15 +139,7 @@ TEST_F(DialogTest, OkStoresAChangedEngineUnderTheFourKeys) {
   ASSERT_TRUE(Open());
   Select(0);
   Press(IDOK);
-  EXPECT_EQ(docs.Read(kMirror),
-            "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:2\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX\\DirectRenderer\r\nVAL:0\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for OFX\\DefaultRenderer\r\nVAL:2\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for OFX\\DirectRenderer\r\nVAL:0\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for CyberLink\\DefaultRenderer\r\nVAL:2\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for CyberLink\\DirectRenderer\r\nVAL:0\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for Magix\\DefaultRenderer\r\nVAL:2\r\n"
-            "KEY:SOFTWARE\\Quenlow Software\\FX for Magix\\DirectRenderer\r\nVAL:0\r\n");
+  EXPECT_EQ(docs.Read(kMirror), EngineFileBytes(2, 0)) << "Cg: DefaultRenderer 2, DirectRenderer 0";
   dialog.reset();
   ASSERT_TRUE(Open());
   EXPECT_EQ(Selection(), 0) << "reopened, the dialog shows Cg";
