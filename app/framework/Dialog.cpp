@@ -119,7 +119,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const WORD id = LOWORD(wParam);
       const WORD code = HIWORD(wParam);
       if (OnCommand(id, code, reinterpret_cast<HWND>(lParam))) return TRUE;
-      if (code != BN_CLICKED && code != 0) return FALSE;
+      if (code != BN_CLICKED) return FALSE;
       if (id == IDOK) {
         OnOK();
         return TRUE;
