@@ -36,6 +36,11 @@ start() {
     echo $! > "$state/xvfb.pid"
     exec 3>&-
     for _ in $(seq 100); do [ -s "$state/xvfb.display" ] && break; sleep 0.1; done
+    if [ ! -s "$state/xvfb.display" ]; then
+      echo "testbed.sh: Xvfb did not start:" >&2
+      cat "$state/xvfb.log" >&2
+      exit 1
+    fi
     display=:$(cat "$state/xvfb.display")
   fi
   [ "${3:-}" = --keep-prefix ] || rm -rf "$prefix"
