@@ -4,10 +4,12 @@
 #   scripts/install-deps.sh run     # enough to build and start the controller
 #   scripts/install-deps.sh test    # everything: tests, fuzzing, benchmarks, installer
 set -euo pipefail
+# The Windows build configures its test programs too, so GoogleTest's sources are needed
+# even just to run the controller.
 packages=(cmake ninja-build g++ mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb imagemagick
-          fonts-dejavu-core)
+          fonts-dejavu-core googletest)
 if [ "${1:-test}" = test ]; then
-  packages+=(googletest libbenchmark-dev clang libclang-rt-14-dev nsis)
+  packages+=(libbenchmark-dev clang libclang-rt-14-dev nsis)
 fi
 missing=()
 for package in "${packages[@]}"; do
