@@ -37,10 +37,7 @@ std::wstring FirstArgument(const wchar_t* argumentText) {
   return arguments && count >= 1 ? std::wstring(arguments.get()[0]) : std::wstring();
 }
 
-bool FirstArgumentIsSwitch(const wchar_t* argumentText) {
-  const std::wstring first = FirstArgument(argumentText);
-  return !first.empty() && first[0] == L'-';
-}
+bool IsKeepOnTopSwitch(const std::wstring& firstArgument) { return !firstArgument.empty() && firstArgument[0] == L'-'; }
 
 void ResolveFolderSet(CNorvikDlg& dialog) {
   dialog.m_strProgramFiles = ResolveShellFolder(CSIDL_PROGRAM_FILES, L"C:\\Program Files");
@@ -57,7 +54,7 @@ BOOL CNorvikApp::InitInstance() {
   const std::wstring firstArgument = FirstArgument(m_lpCmdLine);
   CNorvikDlg dialog;
   m_pMainWnd = &dialog;
-  if (!firstArgument.empty() && firstArgument[0] == L'-') dialog.m_bKeepOnTop = 1;
+  if (IsKeepOnTopSwitch(firstArgument)) dialog.m_bKeepOnTop = 1;
   ResolveFolderSet(dialog);
   (void)dialog.DoModal();
   m_pMainWnd = nullptr;

@@ -26,8 +26,8 @@ std::wstring AcceptShellFolder(const wchar_t* shellPath, const std::wstring& def
 // The first argument of the argument text (the text after the program name), or empty.
 std::wstring FirstArgument(const wchar_t* argumentText);
 
-// Whether the first argument of the argument text begins with "-".
-bool FirstArgumentIsSwitch(const wchar_t* argumentText);
+// Whether the first argument keeps the dialog on top: it begins with "-".
+bool IsKeepOnTopSwitch(const std::wstring& firstArgument);
 
 // Resolves the three folders into the dialog, in the order the program always uses.
 void ResolveFolderSet(CNorvikDlg& dialog);

@@ -61,7 +61,7 @@ TEST(CommandLine, OnlyAFirstArgumentWithADashKeepsTheDialogOnTop) {
       {L"controller.exe x-", false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(FirstArgumentIsSwitch(SkipProgramName(c.commandLine)), c.onTop) << c.commandLine;
+    EXPECT_EQ(IsKeepOnTopSwitch(FirstArgument(SkipProgramName(c.commandLine))), c.onTop) << c.commandLine;
 }
 
 // Inside the controller's own process DoUI shows the dialog, owned by the caller's window.
