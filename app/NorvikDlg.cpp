@@ -5,6 +5,7 @@
 #include "app/InfoText.h"
 #include "catalogue/Detection.h"
 #include "maintenance/Report.h"
+#include "maintenance/Resets.h"
 #include "maintenance/Status.h"
 #include "platform/Files.h"
 #include "platform/SystemFacts.h"
@@ -141,17 +142,20 @@ void CNorvikDlg::ShowFileError(const wchar_t* what, const std::wstring& path, co
                              kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
+void CNorvikDlg::ShowResetFailure(const ResetFailure& failure) {
+  ShowFileError(L"The reset stopped at a file that cannot be deleted:", failure.path, failure.error);
+}
+
 void CNorvikDlg::ResetFamilySettings(const std::wstring& familyName, BOOL confirm) {
   if (familyName.empty()) return;
   if (confirm && AskToReset(L"All " + familyName + L" settings will be reset to default values.") != IDYES) return;
-  if (auto failure = RemoveFamilyPresets(m_strCommonDocuments, familyName))
-    ShowFileError(L"The reset stopped at a file that cannot be deleted:", failure->path, failure->error);
+  if (auto failure = RemoveFamilyPresets(m_strCommonDocuments, familyName)) ShowResetFailure(*failure);
 }
 
 bool CNorvikDlg::ResetAllSettings() {
   if (AskToReset(L"All settings will be reset to default values.") != IDYES) return false;
   if (auto failure = RemoveAllSettingsFiles(m_strCommonDocuments)) {
-    ShowFileError(L"The reset stopped at a file that cannot be deleted:", failure->path, failure->error);
+    ShowResetFailure(*failure);
     return false;
   }
   m_nRenderer = kDefaultRenderEngine;

@@ -7,14 +7,16 @@
 #include <commctrl.h>
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/Services.h"
 #include "app/framework/Dialog.h"
 #include "catalogue/Catalogue.h"
-#include "maintenance/Resets.h"
 
 namespace quenlow {
+
+struct ResetFailure;
 
 class CNorvikDlg : public CDialog {
  public:
@@ -53,6 +55,7 @@ class CNorvikDlg : public CDialog {
   void ShowFamilyMenu(const std::wstring& linkId);
   int AskToReset(const std::wstring& question);
   void ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error);
+  void ShowResetFailure(const ResetFailure& failure);
   // The position of a clicked Info link: found by its target in the text this dialog set,
   // since Wine's SysLink counts plain text runs in iLink too.
   int InfoLinkIndex(const std::wstring& target, int reportedIndex) const;

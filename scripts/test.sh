@@ -1,23 +1,20 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
 #   1. the portable core natively with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   2. the Windows executable and its tests under Wine and Xvfb (unit, dialog, DoUI,
-#      end to end, installer);
-#   3. the mirror-file fuzz target for a bounded number of runs;
-#   4. the benchmarks, each printed as a ratio of its baseline.
+#   2. the mirror-file fuzz target for a bounded number of runs;
+#   3. the benchmarks, each printed as a ratio of its baseline;
+#   4. the Windows executable and its tests under Wine and Xvfb (unit, dialog, DoUI,
+#      end to end, installer).
 # Installs what is missing first. Evidence (screenshots) lands in build/windows/evidence.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 
 fuzz_runs=${QUENLOW_FUZZ_RUNS:-200000}
-steps_passed=0
-
 echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
-steps_passed=$((steps_passed + 1))
 
 echo "== fuzzing the mirror-file store ($fuzz_runs runs)"
 cmake --preset fuzz >/dev/null
@@ -28,17 +25,14 @@ build/fuzz/tests/fuzz/mirror_fuzz -runs="$fuzz_runs" -max_len=4096 -print_final_
   -artifact_prefix=build/fuzz/ "$corpus" \
   >build/fuzz/fuzz.log 2>&1 || { tail -40 build/fuzz/fuzz.log; exit 1; }
 grep -E '^Done|stat::number_of_executed_units' build/fuzz/fuzz.log
-steps_passed=$((steps_passed + 1))
 
 echo "== benchmarks"
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target MirrorBench DetectionBench
 build/bench/bench/MirrorBench --benchmark_min_time=0.2 | grep -E '^BM_|^ratio'
 build/bench/bench/DetectionBench --benchmark_min_time=0.2 | grep -E '^BM_|^ratio'
-steps_passed=$((steps_passed + 1))
 
 echo "== Windows build and tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows
-steps_passed=$((steps_passed + 1))

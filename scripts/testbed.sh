@@ -16,8 +16,6 @@ prefix=$state/prefix
 
 stop() {
   if [ -f "$state/env" ]; then
-    # shellcheck disable=SC1091
-    . "$state/env"
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
   fi
   if [ -f "$state/xvfb.pid" ]; then
@@ -30,7 +28,7 @@ stop() {
 start() {
   stop "$@"
   display=${DISPLAY:-}
-  if [ -z "$display" ] || [ -n "${QUENLOW_OWN_XVFB:-}" ]; then
+  if [ -z "$display" ]; then
     exec 3> "$state/xvfb.display"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
     echo $! > "$state/xvfb.pid"
