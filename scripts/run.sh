@@ -6,6 +6,8 @@
 # it, prints the screenshot's path and closes the dialog again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=utf8-locale.sh
+. scripts/utf8-locale.sh
 scripts/install-deps.sh run
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target QuenlowFXController e2e_driver

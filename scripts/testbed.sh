@@ -8,6 +8,8 @@
 # Every Windows test runs through scripts/wine-run.sh, which reads STATE_DIR/env.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=utf8-locale.sh
+. "$here/utf8-locale.sh"
 action=${1:?usage: testbed.sh start|stop STATE_DIR}
 state=${2:?usage: testbed.sh start|stop STATE_DIR}
 mkdir -p "$state"

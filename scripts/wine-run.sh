@@ -6,6 +6,8 @@
 # Programs that the shell starts under Wine (a browser, an editor) inherit the standard
 # handles; the output therefore goes to a file, never a pipe, and is printed afterwards.
 set -uo pipefail
+# shellcheck source=utf8-locale.sh
+. "$(dirname "$0")/utf8-locale.sh"
 state=${1:?usage: wine-run.sh STATE_DIR PROGRAM [ARGS...]}
 shift
 if [ ! -f "$state/env" ]; then

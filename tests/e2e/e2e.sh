@@ -6,6 +6,8 @@
 #   tests/e2e/e2e.sh STATE_DIR CONTROLLER.exe DRIVER.exe OUT_DIR
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../scripts/utf8-locale.sh
+. "$here/../../scripts/utf8-locale.sh"
 state=$1 controller=$2 driver=$3 out=$4
 mkdir -p "$out"
 run() { "$here/../../scripts/wine-run.sh" "$state" "$@"; }

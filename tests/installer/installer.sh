@@ -6,6 +6,8 @@
 #   tests/installer/installer.sh STATE_DIR SETUP.exe CHECK.exe DRIVER.exe CONTROLLER.exe
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../scripts/utf8-locale.sh
+. "$here/../../scripts/utf8-locale.sh"
 state=$1 setup=$2 check=$3 driver=$4 built=$5
 scripts=$here/../../scripts
 "$scripts/testbed.sh" start "$state" || exit 1
