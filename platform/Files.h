@@ -6,6 +6,9 @@
 // Nothing here throws; failures come back as values with the system's error code.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -16,8 +19,20 @@ namespace quenlow {
 // system rejects (too long, invalid characters) is simply absent.
 [[nodiscard]] bool PathExists(const std::wstring& path) noexcept;
 
+// What a save compares before it replaces a file: a file that changed since it was read
+// must not be overwritten with a copy made from the old content.
+struct FileStamp {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // the system's own units; only compared for equality
+  bool operator==(const FileStamp& other) const {
+    return exists == other.exists && size == other.size && modified == other.modified;
+  }
+  bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
 enum class ReadStatus {
-  Ok,        // `bytes` holds the whole file
+  Ok,        // `bytes` holds the file, or its first `limit` bytes when `truncated`
   NotFound,  // the file or a folder on its way does not exist
   Failed,    // it exists but could not be read (sharing violation, access denied, ...)
 };
@@ -25,17 +40,53 @@ enum class ReadStatus {
 struct FileBytes {
   ReadStatus status = ReadStatus::NotFound;
   std::string bytes;
+  bool truncated = false;  // the file holds more than `limit` bytes
+  FileStamp stamp;         // of the file as read; `exists` is false when it was not found
   std::error_code error;
 };
 
-// Reads a whole file as raw bytes (no text-mode translation).
-[[nodiscard]] FileBytes ReadFileBytes(const std::wstring& path);
+constexpr std::size_t kNoReadLimit = std::numeric_limits<std::size_t>::max();
+
+// Reads a file as raw bytes (no text-mode translation), at most `limit` of them, so that a
+// file grown far beyond what its reader can use costs no more than the part it can use.
+// The file is opened without write sharing: a writer busy with it makes the read fail
+// rather than hand out half of its content.
+[[nodiscard]] FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit = kNoReadLimit);
+
+// The errors of this layer's own making (the rest are the system's).
+enum class FileError {
+  ChangedSinceRead = 1,  // the file is not the one the caller read; nothing was replaced
+};
+const std::error_category& FileErrorCategory() noexcept;
+inline std::error_code make_error_code(FileError error) noexcept {
+  return {static_cast<int>(error), FileErrorCategory()};
+}
+
+// What a file error means to a caller that explains it, across systems.
+enum class FileErrorKind {
+  NotFound,      // the file, or a folder on its way, is missing
+  AccessDenied,  // read-only, or not ours to write
+  Busy,          // another program holds the file open
+  Other,
+};
+[[nodiscard]] FileErrorKind ClassifyFileError(const std::error_code& error) noexcept;
+
+struct ReplaceResult {
+  std::error_code error;
+  // Set only when the new content could not take the file's place and the old file is
+  // gone too: the temporary file then holds the only copy and is kept under this name.
+  std::wstring keptTemporary;
+  explicit operator bool() const { return static_cast<bool>(error); }
+};
 
 // Replaces the file's content with `bytes` so that readers see either the old or the new
 // content, never a part: the bytes go to a temporary file in the same folder, are flushed,
-// and the temporary file then takes the file's place. On failure the old file is untouched
-// and the temporary file is gone. Folders are never created.
-[[nodiscard]] std::error_code ReplaceFileBytes(const std::wstring& path, std::string_view bytes);
+// and the temporary file then takes the file's place. A file marked read-only is refused
+// (access denied) before anything is written. With `expected`, a file whose stamp differs
+// from it is left alone (FileError::ChangedSinceRead). On failure the old file is untouched
+// and no temporary file is left behind. Folders are never created.
+[[nodiscard]] ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes,
+                                             const FileStamp* expected = nullptr);
 
 enum class RemoveStatus {
   Removed,  // the probe opened it and it was deleted
@@ -48,8 +99,20 @@ struct RemoveResult {
   std::error_code error;
 };
 
-// Opens the file for reading with no sharing allowed; when that works, closes it and
-// deletes the file. Files in use by a plugin therefore stay where they are.
+// Opens the file with no sharing allowed and, when that works, deletes it through the same
+// open handle: files in use by a plugin stay where they are, and the file that was checked
+// is the file that goes.
 [[nodiscard]] RemoveResult ProbeAndDeleteFile(const std::wstring& path);
 
+// Tests make each step of a save fail on demand: a hook that returns an error for a step
+// makes that step fail with it, as if the system had refused. Null restores the real steps.
+enum class SaveStep { CreateTemporary, Write, Flush, Replace };
+using SaveFaultHook = std::error_code (*)(SaveStep step, const std::wstring& target);
+void SetSaveFaultHookForTesting(SaveFaultHook hook) noexcept;
+
 }  // namespace quenlow
+
+namespace std {
+template <>
+struct is_error_code_enum<quenlow::FileError> : true_type {};
+}  // namespace std

@@ -8,7 +8,6 @@
 #include "platform/Registry.h"
 #include "platform/TextConvert.h"
 #include "settings/NumberText.h"
-#include "settings/Settings.h"
 
 namespace quenlow {
 namespace {
@@ -66,7 +65,7 @@ std::size_t LineTextEnd(std::string_view line) {
 
 }  // namespace
 
-MirrorContent ParseMirrorBytes(const std::string& raw) {
+MirrorContent ParseMirrorBytes(std::string_view raw) {
   MirrorContent content;
   std::string_view bytes = raw;
   if (StartsWith(bytes, kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
@@ -129,12 +128,17 @@ std::string FormatMirrorBytes(const std::vector<std::string>& entries) {
 }
 
 RegistryMirror::~RegistryMirror() {
-  if (m_changed && m_state != MIRROR_UNBOUND) (void)Save();
+  // A destructor cannot report anything: whatever goes wrong here leaves the file as it was.
+  try {
+    if (m_changed && m_state != MIRROR_UNBOUND) (void)Save();
+  } catch (...) {
+  }
 }
 
 int RegistryMirror::Open(const char* path, int readOnly) {
   m_path.clear();
   m_entries.clear();
+  m_writes.clear();
   m_state = MIRROR_UNBOUND;
   m_readOnly = 1;
   m_changed = 0;
@@ -149,10 +153,26 @@ int RegistryMirror::Open(const char* path, int readOnly) {
   return 1;
 }
 
+void RegistryMirror::OpenBytes(std::string_view raw) {
+  (void)Open(nullptr, 0);
+  m_readOnly = 0;
+  Adopt(raw, true);
+}
+
+void RegistryMirror::Adopt(std::string_view raw, bool complete) {
+  MirrorContent content = ParseMirrorBytes(raw);
+  m_entries = std::move(content.entries);
+  m_incomplete = !(complete && content.complete);
+  m_state = MIRROR_LOADED;
+  m_changed = 0;
+}
+
 int RegistryMirror::Load() {
   if (m_state == MIRROR_UNBOUND) return 0;
   if (m_state == MIRROR_NO_FILE || m_state == MIRROR_LOADED) return 1;
-  FileBytes file = ReadFileBytes(Utf8ToWide(m_path));
+  FileBytes file = ReadFileBytes(Utf8ToWide(m_path), kMirrorReadLimit);
+  m_stamp = file.stamp;
+  m_loadError = file.status == ReadStatus::Failed ? file.error : std::error_code();
   if (file.status != ReadStatus::Ok) {
     m_entries.clear();
     m_state = MIRROR_NO_FILE;
@@ -161,24 +181,55 @@ int RegistryMirror::Load() {
     m_incomplete = file.status == ReadStatus::Failed;
     return 1;
   }
-  MirrorContent content = ParseMirrorBytes(file.bytes);
-  m_entries = std::move(content.entries);
-  m_incomplete = !content.complete;
-  m_state = MIRROR_LOADED;
-  m_changed = 0;
+  Adopt(file.bytes, !file.truncated);
   return 1;
 }
 
-int RegistryMirror::Save() {
-  if (m_readOnly) return 1;
-  if (m_state == MIRROR_UNBOUND || m_incomplete) return 0;
-  const std::string bytes = FormatMirrorBytes(m_entries);
+std::optional<std::string> RegistryMirror::SavedBytes(MirrorSaveRefusal* refusal) const {
+  auto refuse = [refusal](MirrorSaveRefusal why) {
+    if (refusal) *refusal = why;
+    return std::nullopt;
+  };
+  if (m_state == MIRROR_UNBOUND || m_incomplete) return refuse(MirrorSaveRefusal::NotReadWhole);
+  std::string bytes = FormatMirrorBytes(m_entries);
   // A file the readers would not read whole (more than 1024 lines) would lose its last
   // entries for every plugin; it is not written.
-  if (ParseMirrorBytes(bytes).entries != m_entries) return 0;
-  if (ReplaceFileBytes(Utf8ToWide(m_path), bytes)) return 0;
-  m_state = MIRROR_LOADED;
+  if (ParseMirrorBytes(bytes).entries != m_entries) return refuse(MirrorSaveRefusal::TooManyLines);
+  if (refusal) *refusal = MirrorSaveRefusal::None;
+  return bytes;
+}
+
+int RegistryMirror::Refuse(MirrorSaveRefusal refusal, std::error_code error, std::wstring keptTemporary) {
+  m_saveError = {refusal, error, std::move(keptTemporary)};
+  // The changes have had their save; the destructor does not try the same one again.
   m_changed = 0;
+  return 0;
+}
+
+int RegistryMirror::Save() {
+  m_saveError = {};
+  if (m_readOnly) return 1;
+  if (m_path.empty()) return Refuse(MirrorSaveRefusal::NotReadWhole);
+  const std::wstring path = Utf8ToWide(m_path);
+  // A plugin that rewrote the file since it was read gets its content kept: the file is
+  // read again and this store's own writes go on top of it, once.
+  for (int attempt = 0;; ++attempt) {
+    MirrorSaveRefusal refusal = MirrorSaveRefusal::None;
+    std::optional<std::string> bytes = SavedBytes(&refusal);
+    if (!bytes) return Refuse(refusal);
+    ReplaceResult replaced = ReplaceFileBytes(path, *bytes, &m_stamp);
+    if (!replaced) break;
+    if (replaced.error != FileError::ChangedSinceRead || attempt > 0)
+      return Refuse(MirrorSaveRefusal::FileError, replaced.error, std::move(replaced.keptTemporary));
+    std::vector<Write> writes = std::move(m_writes);
+    m_state = MIRROR_BOUND;
+    (void)Load();
+    for (const Write& write : writes) (void)WriteDword(write.keyPath.c_str(), write.valueName.c_str(), write.value);
+  }
+  m_state = MIRROR_LOADED;
+  m_stamp = FileStamp{};
+  m_changed = 0;
+  m_writes.clear();
   return 1;
 }
 
@@ -250,7 +301,10 @@ int RegistryMirror::ReadDword(const char* keyPath, const char* valueName, std::u
 int RegistryMirror::WriteDword(const char* keyPath, const char* valueName, std::uint32_t value) {
   if (!keyPath || !valueName || m_readOnly) return 0;
   int result = SetNumber(keyPath, valueName, value);
-  if (result) m_changed = 1;
+  if (result) {
+    m_changed = 1;
+    m_writes.push_back({keyPath, valueName, value});
+  }
   return result;
 }
 

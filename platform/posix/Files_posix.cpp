@@ -1,4 +1,9 @@
-// POSIX implementation of the file seam, used by the native build and its tests.
+// POSIX implementation of the file seam: the native build, its tests and the native command
+// line. It refuses what the Windows build refuses: a file without write permission (the
+// read-only attribute's counterpart) is neither replaced nor deleted, and anything but a
+// regular file (a FIFO, a socket, a device) in place of a file is unreadable and is never
+// opened in a way that could block. A symbolic link is read through; a save puts the new
+// file in the link's place, as Wine does.
 #include "platform/Files.h"
 
 #include <fcntl.h>
@@ -8,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/FilesInternal.h"
 #include "platform/TextConvert.h"
 
 namespace quenlow {
@@ -19,7 +25,8 @@ std::string NativePath(const std::wstring& path) {
   return native;
 }
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code Errno(int value) { return {value, std::generic_category()}; }
+std::error_code LastError() { return Errno(errno); }
 
 // Closes a descriptor on every path out of a function.
 class Descriptor {
@@ -27,6 +34,12 @@ class Descriptor {
   explicit Descriptor(int fd) : m_fd(fd) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    Close();
+    m_fd = other.m_fd;
+    other.m_fd = -1;
+    return *this;
+  }
   ~Descriptor() { Close(); }
   int get() const { return m_fd; }
   bool valid() const { return m_fd >= 0; }
@@ -40,19 +53,73 @@ class Descriptor {
   int m_fd;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
+FileStamp StampOf(const struct stat& info) {
+  return {true, static_cast<std::uint64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+FileStamp StampOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? StampOf(info) : FileStamp{};
+}
+
+bool IsWritable(const struct stat& info) { return (info.st_mode & 0222) != 0; }
+
+std::error_code WriteAll(int fd, std::string_view bytes, const std::wstring& target) {
   while (!bytes.empty()) {
+    if (std::error_code error = InjectedSaveFault(SaveStep::Write, target)) return error;
     ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) return LastError();
+    if (written == 0) return Errno(EIO);
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
+  return {};
+}
+
+// Creates a temporary file of its own beside the target: never one that exists already,
+// which may be the only copy an earlier failed save kept.
+std::error_code WriteTemporary(const std::string& target, mode_t mode, const std::wstring& wideTarget,
+                               std::string_view bytes, std::string& temporary) {
+  if (std::error_code error = InjectedSaveFault(SaveStep::CreateTemporary, wideTarget)) return error;
+  const std::string stem = target + "." + std::to_string(::getpid());
+  Descriptor fd(-1);
+  for (int attempt = 1; attempt <= 10 && !fd.valid(); ++attempt) {
+    temporary = stem + (attempt > 1 ? "-" + std::to_string(attempt) : std::string()) + ".tmp";
+    fd = Descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+    if (!fd.valid() && errno != EEXIST) break;
+  }
+  if (!fd.valid()) {
+    const std::error_code error = LastError();
+    temporary.clear();
+    return error;
+  }
+  if (std::error_code error = WriteAll(fd.get(), bytes, wideTarget)) return error;
+  if (std::error_code error = InjectedSaveFault(SaveStep::Flush, wideTarget)) return error;
+  if (::fsync(fd.get()) != 0) return LastError();
+  if (fd.Close() != 0) return LastError();
+  return {};
 }
 
 }  // namespace
+
+FileErrorKind ClassifyFileError(const std::error_code& error) noexcept {
+  if (error.category() != std::generic_category()) return FileErrorKind::Other;
+  switch (error.value()) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileErrorKind::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileErrorKind::AccessDenied;
+    case EBUSY:
+    case ETXTBSY:
+      return FileErrorKind::Busy;
+    default:
+      return FileErrorKind::Other;
+  }
+}
 
 bool PathExists(const std::wstring& path) noexcept {
   try {
@@ -63,17 +130,32 @@ bool PathExists(const std::wstring& path) noexcept {
   }
 }
 
-FileBytes ReadFileBytes(const std::wstring& path) {
+FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
   FileBytes result;
-  Descriptor fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) {
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::stat(native.c_str(), &info) != 0) {
     result.error = LastError();
     result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::NotFound : ReadStatus::Failed;
     return result;
   }
-  // Read in one go when the size is known; a file that grows meanwhile is read to its end.
-  struct stat info {};
-  std::size_t capacity = ::fstat(fd.get(), &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 16384;
+  // Only a regular file is ever opened: opening a FIFO for reading would wait for a writer.
+  if (!S_ISREG(info.st_mode)) {
+    result.error = Errno(EACCES);
+    result.status = ReadStatus::Failed;
+    return result;
+  }
+  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    result.error = fd.valid() ? Errno(EACCES) : LastError();
+    result.status = ReadStatus::Failed;
+    return result;
+  }
+  result.stamp = StampOf(info);
+  // One byte past the limit tells whether there is more.
+  const std::size_t wanted = limit == kNoReadLimit ? limit : limit + 1;
+  std::size_t capacity = std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, wanted);
+  if (capacity == 0) capacity = 1;
   std::size_t used = 0;
   for (;;) {
     result.bytes.resize(capacity);
@@ -87,37 +169,53 @@ FileBytes ReadFileBytes(const std::wstring& path) {
     }
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
-    if (used == capacity) capacity *= 2;
+    if (used == wanted) break;
+    if (used == capacity) capacity = std::min(capacity > wanted / 2 ? wanted : capacity * 2, wanted);
   }
   result.bytes.resize(used);
+  if (used > limit) {
+    result.bytes.resize(limit);
+    result.truncated = true;
+  }
   result.status = ReadStatus::Ok;
   return result;
 }
 
-std::error_code ReplaceFileBytes(const std::wstring& path, std::string_view bytes) {
+ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes, const FileStamp* expected) {
   const std::string target = NativePath(path);
-  const std::string temporary = target + "." + std::to_string(::getpid()) + ".tmp";
   mode_t mode = 0644;
   struct stat info {};
-  if (::stat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
-
-  Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-  if (!fd.valid()) return LastError();
+  const bool existed = ::stat(target.c_str(), &info) == 0;
+  if (existed) {
+    if (!IsWritable(info)) return {Errno(EACCES), {}};
+    mode = info.st_mode & 0777;
+  }
+  std::string temporary;
+  if (std::error_code error = WriteTemporary(target, mode, path, bytes, temporary)) {
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+    return {error, {}};
+  }
   std::error_code error;
-  if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) error = LastError();
-  if (fd.Close() != 0 && !error) error = LastError();
+  if (expected && StampOf(target) != *expected) error = FileError::ChangedSinceRead;
+  if (!error) error = InjectedSaveFault(SaveStep::Replace, path);
   if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) error = LastError();
-  if (error) ::unlink(temporary.c_str());
-  return error;
+  if (!error) return {};
+  // Never give up the temporary file while it holds the only copy.
+  struct stat now {};
+  if (existed && ::lstat(target.c_str(), &now) != 0) return {error, Utf8ToWide(temporary)};
+  ::unlink(temporary.c_str());
+  return {error, {}};
 }
 
 RemoveResult ProbeAndDeleteFile(const std::wstring& path) {
   const std::string native = NativePath(path);
-  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) return {RemoveStatus::Skipped, LastError()};
   struct stat info {};
-  // Windows cannot open a folder as a file, so a folder of that name is skipped there too.
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {RemoveStatus::Skipped, {}};
+  if (::stat(native.c_str(), &info) != 0) return {RemoveStatus::Skipped, LastError()};
+  // Windows cannot open a folder (or anything but a file) as a file: it is skipped there too.
+  if (!S_ISREG(info.st_mode)) return {RemoveStatus::Skipped, Errno(EACCES)};
+  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.valid()) return {RemoveStatus::Skipped, LastError()};
+  if (!IsWritable(info)) return {RemoveStatus::Failed, Errno(EACCES)};
   fd.Close();
   if (::unlink(native.c_str()) != 0) return {RemoveStatus::Failed, LastError()};
   return {RemoveStatus::Removed, {}};

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path ToFsPath(const std::wstring& path) {
+fs::path NativeFsPath(const std::wstring& path) {
 #ifdef _WIN32
   return fs::path(path);
 #else
@@ -43,13 +43,15 @@ TempTree::TempTree() {
 
 TempTree::~TempTree() {
   std::error_code ignored;
-  fs::permissions(ToFsPath(m_root), fs::perms::owner_all, fs::perm_options::add, ignored);
-  fs::remove_all(ToFsPath(m_root), ignored);
+  fs::permissions(NativeFsPath(m_root), fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(NativeFsPath(m_root), ignored);
 }
+
+fs::path TempTree::ToFsPath(const std::wstring& path) { return NativeFsPath(path); }
 
 std::string TempTree::Utf8Path(const std::wstring& relative) const { return WideToUtf8(Path(relative)); }
 
-fs::path TempTree::FsPath(const std::wstring& relative) const { return ToFsPath(Path(relative)); }
+fs::path TempTree::FsPath(const std::wstring& relative) const { return NativeFsPath(Path(relative)); }
 
 void TempTree::MakeFolder(const std::wstring& relative) const { fs::create_directories(FsPath(relative)); }
 

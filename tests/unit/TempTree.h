@@ -22,6 +22,9 @@ class TempTree {
   std::string Utf8Path(const std::wstring& relative) const;
   std::filesystem::path FsPath(const std::wstring& relative) const;
 
+  // Any path as the program writes it, for the standard library.
+  static std::filesystem::path ToFsPath(const std::wstring& path);
+
   void MakeFolder(const std::wstring& relative) const;
   // Writes the file, creating its folders.
   void Write(const std::wstring& relative, const std::string& bytes) const;

@@ -89,10 +89,38 @@ TEST(FileLayer, ReplaceWaitsForAReaderToLetGo) {
     ::Sleep(120);
     ::CloseHandle(held);
   });
-  std::error_code error = ReplaceFileBytes(tree.Path(kMirror), "new");
+  std::error_code error = ReplaceFileBytes(tree.Path(kMirror), "new").error;
   reader.join();
   EXPECT_FALSE(error) << error.value();
   EXPECT_EQ(tree.Read(kMirror), "new");
+}
+
+TEST(FileLayer, AWriterHoldingTheFileKeepsItsOwnContent) {
+  TempTree tree;
+  const std::string plugins = "KEY:K\\a\r\nVAL:1\r\nKEY:K\\b\r\nVAL:2\r\n";
+  tree.Write(kMirror, plugins);
+  // A plugin in the middle of rewriting the file: open for writing, readers allowed.
+  HANDLE writer = ::CreateFileW(tree.Path(kMirror).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  StoreResult stored = StoreRenderEngine(tree.root(), 0);
+  ::CloseHandle(writer);
+  EXPECT_EQ(stored.outcome, StoreOutcome::Busy) << "a half-written file is never read, so never written back";
+  EXPECT_EQ(tree.Read(kMirror), plugins);
+}
+
+TEST(FileLayer, ASaveWorksWhereverTheTargetWorks) {
+  TempTree tree;
+  // A common documents folder so deep that "lm.regr" just fits the classic path limit and
+  // a temporary name beside it does not.
+  std::wstring deep;
+  while (tree.root().size() + deep.size() + kMirror.size() < MAX_PATH - 12) deep += L"\\deep";
+  deep += std::wstring(MAX_PATH - 1 - tree.root().size() - deep.size() - kMirror.size() - 1, L'd');
+  const std::wstring target = tree.Path(deep) + kMirror;
+  ASSERT_EQ(target.size(), static_cast<std::size_t>(MAX_PATH - 2));
+  tree.MakeFolder(deep + L"\\Quenlow\\FX\\System");
+  EXPECT_EQ(StoreRenderEngine(tree.Path(deep), 1).outcome, StoreOutcome::Stored);
+  EXPECT_EQ(ReadRenderEngine(tree.Path(deep)), 1);
 }
 
 TEST(FileLayer, ProbeSkipsBusyFilesAndReportsUndeletableOnes) {
