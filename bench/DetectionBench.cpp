@@ -23,10 +23,10 @@ struct Fixture {
     programFiles.Write(kPlugins[0].hostFiles[HOST_OFX], "x");
     programFiles.Write(kPlugins[5].hostFiles[HOST_CYBERLINK], "x");
     appData.Write(kPlugins[9].hostFiles[HOST_MAGIX], "x");
-    for (const HostInfo& host : kHosts)
+    for (std::size_t id = 0; id < kHosts.size(); ++id)
       for (const PluginInfo& plugin : kPlugins) {
-        const auto& base = host.baseFolder == BaseFolder::ProgramFiles ? programFiles : appData;
-        nativePaths.push_back(base.FsPath(plugin.hostFiles[host.id]).string());
+        const auto& base = kHosts[id].baseFolder == BaseFolder::ProgramFiles ? programFiles : appData;
+        nativePaths.push_back(base.FsPath(plugin.hostFiles[id]).string());
       }
   }
 };

@@ -46,17 +46,12 @@ constexpr const wchar_t* kCellunaPresets[] = {
     PRESET(L"Effects\\Celluna Pro.mru"),
 };
 
-template <typename T, std::size_t N>
-constexpr std::size_t CountOf(const T (&)[N]) {
-  return N;
-}
-
 }  // namespace
 
 const std::array<HostInfo, kHostCount> kHosts = {{
-    {HOST_OFX, L"Vegas/OFX", &PluginInstallState::ofxMask, BaseFolder::ProgramFiles},
-    {HOST_MAGIX, L"Magix", &PluginInstallState::magixMask, BaseFolder::CommonAppData},
-    {HOST_CYBERLINK, L"CyberLink", &PluginInstallState::cyberLinkMask, BaseFolder::ProgramFiles},
+    /* HOST_OFX */ {L"Vegas/OFX", &PluginInstallState::ofxMask, BaseFolder::ProgramFiles},
+    /* HOST_MAGIX */ {L"Magix", &PluginInstallState::magixMask, BaseFolder::CommonAppData},
+    /* HOST_CYBERLINK */ {L"CyberLink", &PluginInstallState::cyberLinkMask, BaseFolder::ProgramFiles},
 }};
 
 const std::array<PluginInfo, 13> kPlugins = {{
@@ -94,21 +89,15 @@ const std::array<PluginBits, 12> kStatusOrder = {
     PLUGIN_MISTWEAVE_PRO, PLUGIN_CALMLENS_PRO, PLUGIN_KEENLENS_PRO, PLUGIN_BRISAVO_EFFECTS,
 };
 
-const std::array<FamilyInfo, 7> kFamilies = {{
-    {L"Orbitale", L"ob", L"/orb/intro.htm", nullptr, kOrbitaleStatus, CountOf(kOrbitaleStatus),
-     kOrbitalePresets, CountOf(kOrbitalePresets)},
-    {L"Velumen", L"vl", L"/velumen/intro.htm", nullptr, kVelumenStatus, CountOf(kVelumenStatus),
-     kVelumenPresets, CountOf(kVelumenPresets)},
-    {L"Fondara", L"fd", L"/fondara/intro.htm", nullptr, kFondaraStatus, CountOf(kFondaraStatus),
-     kFondaraPresets, CountOf(kFondaraPresets)},
-    {L"Taviro", L"tv", L"/tv25/intro.htm", nullptr, kTaviroStatus, CountOf(kTaviroStatus), kTaviroPresets,
-     CountOf(kTaviroPresets)},
+const std::array<FamilyInfo, kFamilyCount> kFamilies = {{
+    {L"Orbitale", L"ob", L"/orb/intro.htm", nullptr, kOrbitaleStatus, kOrbitalePresets},
+    {L"Velumen", L"vl", L"/velumen/intro.htm", nullptr, kVelumenStatus, kVelumenPresets},
+    {L"Fondara", L"fd", L"/fondara/intro.htm", nullptr, kFondaraStatus, kFondaraPresets},
+    {L"Taviro", L"tv", L"/tv25/intro.htm", nullptr, kTaviroStatus, kTaviroPresets},
     {L"Corvane Tools", L"cv", L"/corvane-plugins/intro.htm", L"Corvane Tools:\n", kCorvaneStatus,
-     CountOf(kCorvaneStatus), kCorvanePresets, CountOf(kCorvanePresets)},
-    {L"Brisavo", L"br", L"/br/intro.htm", nullptr, kBrisavoStatus, CountOf(kBrisavoStatus), kBrisavoPresets,
-     CountOf(kBrisavoPresets)},
-    {L"Celluna", L"cn", L"/celluna/intro.htm", nullptr, kCellunaStatus, CountOf(kCellunaStatus),
-     kCellunaPresets, CountOf(kCellunaPresets)},
+     kCorvanePresets},
+    {L"Brisavo", L"br", L"/br/intro.htm", nullptr, kBrisavoStatus, kBrisavoPresets},
+    {L"Celluna", L"cn", L"/celluna/intro.htm", nullptr, kCellunaStatus, kCellunaPresets},
 }};
 
 const FamilyInfo* FindFamilyByLinkId(std::wstring_view linkId) {

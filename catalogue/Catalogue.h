@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "catalogue/Span.h"
+
 namespace quenlow {
 
 using PluginBits = std::uint32_t;
@@ -33,19 +35,18 @@ struct PluginInstallState {
   PluginBits cyberLinkMask = 0;
 };
 
-enum HostId { HOST_OFX, HOST_MAGIX, HOST_CYBERLINK };
-constexpr std::size_t kHostCount = 3;
+// A host's position in kHosts and in each plugin's list of host files.
+enum HostId { HOST_OFX, HOST_MAGIX, HOST_CYBERLINK, kHostCount };
 
 enum class BaseFolder { ProgramFiles, CommonAppData };
 
 struct HostInfo {
-  HostId id;
   const wchar_t* statusLabel;
   PluginBits PluginInstallState::*mask;
   BaseFolder baseFolder;
 };
 
-// In detection order: OFX, Magix, CyberLink.
+// In detection order, indexed by HostId: OFX, Magix, CyberLink.
 extern const std::array<HostInfo, kHostCount> kHosts;
 
 struct PluginInfo {
@@ -67,14 +68,31 @@ struct FamilyInfo {
   const wchar_t* linkId;       // the href of the family's link
   const wchar_t* productPagePath;
   const wchar_t* statusHeading;  // null, or a line written before the plugins' texts
-  const PluginBits* statusPlugins;
-  std::size_t statusPluginCount;
-  const wchar_t* const* presetFiles;  // relative to the common documents folder, in reset order
-  std::size_t presetFileCount;
+  Span<const PluginBits> statusPlugins;
+  Span<const wchar_t* const> presetFiles;  // relative to the common documents folder, in reset order
+};
+
+// A family's position in kFamilies.
+enum FamilyId {
+  FAMILY_ORBITALE,
+  FAMILY_VELUMEN,
+  FAMILY_FONDARA,
+  FAMILY_TAVIRO,
+  FAMILY_CORVANE_TOOLS,
+  FAMILY_BRISAVO,
+  FAMILY_CELLUNA,
+  kFamilyCount
 };
 
 // In family order: the order of the links and of the reset of all settings.
-extern const std::array<FamilyInfo, 7> kFamilies;
+extern const std::array<FamilyInfo, kFamilyCount> kFamilies;
+
+// A family reset tests the name it is given against each family's name, one after another
+// in this order.
+inline constexpr std::array<FamilyId, kFamilyCount> kResetNameTestOrder = {
+    FAMILY_ORBITALE, FAMILY_VELUMEN, FAMILY_FONDARA,       FAMILY_TAVIRO,
+    FAMILY_CELLUNA,  FAMILY_BRISAVO, FAMILY_CORVANE_TOOLS,
+};
 
 // Exact, case-sensitive lookups; null when nothing matches.
 const FamilyInfo* FindFamilyByLinkId(std::wstring_view linkId);

@@ -40,8 +40,8 @@ std::string BuildReport(const SystemFacts& facts, int renderEngine, const std::o
   report += "Display Adapter: " + facts.adapterName + ", " + std::to_string(facts.screenWidth) + "x" +
             std::to_string(facts.screenHeight) + ",  " + std::to_string(facts.dpiX) + "x" +
             std::to_string(facts.dpiY) + " DPI\r\n";
-  if (renderEngine >= 0 && renderEngine < kRenderEngineCount)
-    report += "Default Renderer: " + WideToUtf8(kRenderEngineNames[renderEngine]) + "\r\n";
+  if (const wchar_t* engine = RenderEngineName(renderEngine))
+    report += "Default Renderer: " + WideToUtf8(engine) + "\r\n";
   if (customLocation) report += "Custom Location: " + *customLocation + "\r\n";
   report += "\r\n";
 

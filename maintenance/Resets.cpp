@@ -6,39 +6,57 @@
 namespace quenlow {
 namespace {
 
-// The name tests run one after another, each on its own, in this order.
-constexpr std::wstring_view kNameTestOrder[] = {
-    L"Orbitale", L"Velumen", L"Fondara", L"Taviro", L"Celluna", L"Brisavo", L"Corvane Tools",
-};
-
-std::optional<ResetFailure> RemoveFile(const std::wstring& folder, const wchar_t* relativePath,
-                                       FileRemover remove) {
-  std::wstring path = folder + relativePath;
-  RemoveResult result = remove(path);
-  if (result.status == RemoveStatus::Failed) return ResetFailure{std::move(path), result.error};
-  return std::nullopt;
+ResetOutcome OutcomeOf(const RemoveResult& result) {
+  switch (result.status) {
+    case RemoveStatus::Removed: return ResetOutcome::Removed;
+    case RemoveStatus::Failed: return ResetOutcome::Failed;
+    case RemoveStatus::Skipped: break;
+  }
+  return ClassifyFileError(result.error) == FileErrorKind::NotFound ? ResetOutcome::Missing : ResetOutcome::Busy;
 }
 
 }  // namespace
 
-std::optional<ResetFailure> RemoveFamilyPresets(const std::wstring& commonDocuments, std::wstring_view familyName,
-                                                FileRemover remove) {
-  if (familyName.empty()) return std::nullopt;
-  for (std::wstring_view name : kNameTestOrder) {
-    if (familyName != name) continue;
-    const FamilyInfo* family = FindFamilyByName(name);
-    for (std::size_t i = 0; i < family->presetFileCount; ++i)
-      if (auto failure = RemoveFile(commonDocuments, family->presetFiles[i], remove)) return failure;
+std::vector<std::wstring> FamilyPresetPaths(const std::wstring& commonDocuments, std::wstring_view familyName) {
+  std::vector<std::wstring> paths;
+  if (familyName.empty()) return paths;
+  // Each family's name is tested on its own, in the reset's own order.
+  for (FamilyId id : kResetNameTestOrder) {
+    const FamilyInfo& family = kFamilies[id];
+    if (familyName != family.displayName) continue;
+    for (const wchar_t* preset : family.presetFiles) paths.push_back(commonDocuments + preset);
+  }
+  return paths;
+}
+
+std::vector<std::wstring> AllSettingsPaths(const std::wstring& commonDocuments) {
+  std::vector<std::wstring> paths;
+  for (const FamilyInfo& family : kFamilies)
+    for (std::wstring& path : FamilyPresetPaths(commonDocuments, family.displayName)) paths.push_back(std::move(path));
+  for (const wchar_t* mirror : kResetMirrorFiles) paths.push_back(commonDocuments + mirror);
+  return paths;
+}
+
+std::optional<ResetFailure> RemoveFiles(const std::vector<std::wstring>& paths, FileRemover remove,
+                                        std::vector<ResetFileResult>* results) {
+  for (const std::wstring& path : paths) {
+    const RemoveResult removed = remove(path);
+    const ResetOutcome outcome = OutcomeOf(removed);
+    if (results)
+      results->push_back({path, outcome, outcome == ResetOutcome::Removed ? std::error_code() : removed.error});
+    if (outcome == ResetOutcome::Failed) return ResetFailure{path, removed.error};
   }
   return std::nullopt;
 }
 
-std::optional<ResetFailure> RemoveAllSettingsFiles(const std::wstring& commonDocuments, FileRemover remove) {
-  for (const FamilyInfo& family : kFamilies)
-    if (auto failure = RemoveFamilyPresets(commonDocuments, family.displayName, remove)) return failure;
-  for (const wchar_t* mirror : kResetMirrorFiles)
-    if (auto failure = RemoveFile(commonDocuments, mirror, remove)) return failure;
-  return std::nullopt;
+std::optional<ResetFailure> RemoveFamilyPresets(const std::wstring& commonDocuments, std::wstring_view familyName,
+                                                FileRemover remove, std::vector<ResetFileResult>* results) {
+  return RemoveFiles(FamilyPresetPaths(commonDocuments, familyName), remove, results);
+}
+
+std::optional<ResetFailure> RemoveAllSettingsFiles(const std::wstring& commonDocuments, FileRemover remove,
+                                                   std::vector<ResetFileResult>* results) {
+  return RemoveFiles(AllSettingsPaths(commonDocuments), remove, results);
 }
 
 }  // namespace quenlow

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "platform/Files.h"
 
@@ -19,16 +20,44 @@ struct ResetFailure {
   std::error_code error;
 };
 
+// What happened to one file of a reset.
+enum class ResetOutcome {
+  Removed,
+  Missing,  // not there: nothing to do
+  Busy,     // held open by another program (or unreadable): left in place
+  Failed,   // could not be deleted: the reset stopped here
+};
+
+struct ResetFileResult {
+  std::wstring path;
+  ResetOutcome outcome = ResetOutcome::Missing;
+  std::error_code error;  // the system's reason, for Busy and Failed
+};
+
 using FileRemover = RemoveResult (*)(const std::wstring& path);
+
+// The files a reset handles, in the order it handles them: the presets of the family with
+// exactly this display name (none for an empty or unknown name), or every family's presets
+// in family order followed by the four mirror files.
+std::vector<std::wstring> FamilyPresetPaths(const std::wstring& commonDocuments, std::wstring_view familyName);
+std::vector<std::wstring> AllSettingsPaths(const std::wstring& commonDocuments);
+
+// Handles the files in order, stopping after the first that cannot be deleted; `results`
+// (when given) receives one entry per file handled.
+[[nodiscard]] std::optional<ResetFailure> RemoveFiles(const std::vector<std::wstring>& paths,
+                                                      FileRemover remove = ProbeAndDeleteFile,
+                                                      std::vector<ResetFileResult>* results = nullptr);
 
 // Deletes the preset files of the family with exactly this display name; nothing for an
 // empty or unknown name.
 [[nodiscard]] std::optional<ResetFailure> RemoveFamilyPresets(const std::wstring& commonDocuments,
                                                               std::wstring_view familyName,
-                                                              FileRemover remove = ProbeAndDeleteFile);
+                                                              FileRemover remove = ProbeAndDeleteFile,
+                                                              std::vector<ResetFileResult>* results = nullptr);
 
 // Deletes every family's presets in family order, then the four mirror files.
 [[nodiscard]] std::optional<ResetFailure> RemoveAllSettingsFiles(const std::wstring& commonDocuments,
-                                                                 FileRemover remove = ProbeAndDeleteFile);
+                                                                 FileRemover remove = ProbeAndDeleteFile,
+                                                                 std::vector<ResetFileResult>* results = nullptr);
 
 }  // namespace quenlow

@@ -70,8 +70,8 @@ void GetFamilyStatus(const PluginInstallState& state, std::wstring_view linkId, 
   if (!family) return;
   if (family->statusHeading) text += family->statusHeading;
   std::wstring plugin;
-  for (std::size_t i = 0; i < family->statusPluginCount; ++i)
-    if (GetPluginStatus(state, family->statusPlugins[i], plugin)) text += plugin;
+  for (PluginBits bits : family->statusPlugins)
+    if (GetPluginStatus(state, bits, plugin)) text += plugin;
 }
 
 }  // namespace quenlow

@@ -8,6 +8,10 @@
 
 namespace quenlow {
 
+// The maker's settings key, which also holds the custom documents location.
+inline constexpr const char* kGeneralKey = "SOFTWARE\\Quenlow Software\\FX";
+inline constexpr const char* kDocumentsValue = "Documents";
+
 // Size of the buffer that receives the "Documents" setting, terminator included.
 constexpr std::size_t kDocumentsFolderBufferSize = 524;
 

@@ -14,6 +14,10 @@ struct SystemFacts {
   int dpiY = 96;
 };
 
+// The operating system's name for the report: Windows 11 still calls itself "Windows 10 ..."
+// in its product name, so from build 22000 on that prefix is corrected.
+std::string ReportedProductName(const std::string& productName, unsigned long buildNumber);
+
 // Asks the system; every fact that cannot be had keeps its fallback. Windows only.
 SystemFacts GatherSystemFacts();
 

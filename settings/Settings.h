@@ -2,9 +2,14 @@
 // encoding the plugins expect.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <iterator>
 #include <string>
+#include <system_error>
+
+#include "platform/Registry.h"
 
 namespace quenlow {
 
@@ -19,7 +24,6 @@ inline constexpr const wchar_t* kResetMirrorFiles[] = {
     L"\\Quenlow\\FX\\System\\dlm.regr",
 };
 
-inline constexpr const char* kGeneralKey = "SOFTWARE\\Quenlow Software\\FX";
 // Storing the engine writes under the general key, then each host's key, in this order.
 inline constexpr const char* kEngineKeys[] = {
     kGeneralKey,
@@ -29,22 +33,31 @@ inline constexpr const char* kEngineKeys[] = {
 };
 inline constexpr const char* kDefaultRendererValue = "DefaultRenderer";
 inline constexpr const char* kDirectRendererValue = "DirectRenderer";
-inline constexpr const char* kDocumentsValue = "Documents";
 
 // Mirror paths travel as UTF-8 in a buffer of this many bytes, terminator included.
 constexpr std::size_t kMirrorPathBufferSize = 524;
-
-// Render engines in list order; index 3 is in force when nothing is stored.
-inline constexpr const wchar_t* kRenderEngineNames[] = {
-    L"Cg", L"OpenGL", L"Direct3D Effect", L"Direct3D Shader", L"Direct3D Legacy",
-};
-constexpr int kRenderEngineCount = 5;
-constexpr int kDefaultRenderEngine = 3;
 
 struct RendererPair {
   std::uint32_t defaultRenderer;  // the render family code
   std::uint32_t directRenderer;   // the variant within the family
 };
+
+struct RenderEngineInfo {
+  const wchar_t* name;
+  RendererPair pair;
+};
+
+// Render engines in list order; index 3 is in force when nothing is stored.
+inline constexpr RenderEngineInfo kRenderEngines[] = {
+#define RENDER_ENGINE(name, defaultRenderer, directRenderer) {L"" name, {defaultRenderer, directRenderer}},
+#include "settings/RenderEngines.def"
+#undef RENDER_ENGINE
+};
+constexpr int kRenderEngineCount = static_cast<int>(std::size(kRenderEngines));
+constexpr int kDefaultRenderEngine = 3;
+
+// The engine's name, or null for an index the list does not hold.
+const wchar_t* RenderEngineName(int index);
 
 // The pair stored for an engine index; an index above 4 is stored like 4.
 RendererPair EncodeRenderEngine(int index);
@@ -59,9 +72,30 @@ std::optional<std::string> MirrorPath(const std::wstring& folder, const wchar_t*
 // The engine index stored below the common documents folder, or 3.
 int ReadRenderEngine(const std::wstring& commonDocuments);
 
-// Stores the engine's pair under the four keys; the file is rewritten when the store is
-// destroyed at the end of the call. A file that cannot be written keeps what it held.
-void StoreRenderEngine(const std::wstring& commonDocuments, int index);
+// What storing the engine did. The dialog ignores it (OK closes silently whatever
+// happens); the command line reports it.
+enum class StoreOutcome {
+  Stored,
+  PathTooLong,    // the common documents path does not fit the mirror-path buffer
+  NotReadWhole,   // the file could not be read whole, so it is never rewritten
+  TooManyLines,   // the readers could not read the new content whole
+  FolderMissing,  // the folder that holds the file does not exist
+  ReadOnly,       // the file is read-only, or not ours to write
+  Busy,           // another program holds the file
+  Changed,        // another program changed it twice while it was being stored
+  Failed,         // any other error of the system
+};
+
+struct StoreResult {
+  StoreOutcome outcome = StoreOutcome::Stored;
+  std::wstring path;           // the engine file
+  std::error_code error;       // the system's error, where there is one
+  std::wstring keptTemporary;  // the only copy of the new content, when the file is gone
+};
+
+// Stores the engine's pair under the four keys and saves the file at once. A file that
+// cannot be written keeps what it held.
+StoreResult StoreRenderEngine(const std::wstring& commonDocuments, int index);
 
 // The custom documents location kept in the program files mirror file, if any.
 std::optional<std::string> ReadCustomLocation(const std::wstring& programFiles);

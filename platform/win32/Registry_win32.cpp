@@ -42,12 +42,12 @@ int RegReadDword(const char* keyPath, const char* valueName, std::uint32_t* out)
 
 int RegReadDocumentsFolder(char* buffer) {
   if (!buffer) return 0;
-  UniqueKey key = OpenSettingsKey("SOFTWARE\\Quenlow Software\\FX");
+  UniqueKey key = OpenSettingsKey(kGeneralKey);
   if (!key) return 0;
   char text[kDocumentsFolderBufferSize] = {};
   DWORD type = 0;
   DWORD size = sizeof text;
-  if (::RegQueryValueExA(key.get(), "Documents", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+  if (::RegQueryValueExA(key.get(), kDocumentsValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
           ERROR_SUCCESS ||
       !HasTerminator(text, sizeof text))
     return 0;

@@ -32,7 +32,15 @@ void ReadOsName(std::string& name) {
     return;
   // The registry need not store the terminator: a name that fills the buffer does not fit.
   if (!std::wmemchr(product, L'\0', kProductNameUnits)) return;
-  (void)WideToUtf8(product, kOsNameCapacity, name);
+  std::string utf8;
+  if (!WideToUtf8(product, kOsNameCapacity, utf8)) return;
+  wchar_t build[16] = {};
+  DWORD buildSize = sizeof build - sizeof(wchar_t);
+  unsigned long buildNumber = 0;
+  if (::RegQueryValueExW(key.get(), L"CurrentBuildNumber", nullptr, nullptr, reinterpret_cast<BYTE*>(build),
+                         &buildSize) == ERROR_SUCCESS)
+    buildNumber = std::wcstoul(build, nullptr, 10);
+  name = ReportedProductName(utf8, buildNumber);
 }
 
 void ReadAdapterName(std::string& name) {

@@ -37,12 +37,11 @@ TEST(Catalogue, BitsAreDistinctAndOnlyTheKnownOnes) {
 TEST(Catalogue, PresetFilesLiveInThePresetFolders) {
   std::size_t total = 0;
   for (const FamilyInfo& family : kFamilies) {
-    for (std::size_t i = 0; i < family.presetFileCount; ++i) {
-      const std::wstring path = family.presetFiles[i];
+    for (const std::wstring path : family.presetFiles) {
       EXPECT_EQ(path.rfind(L"\\Quenlow\\FX\\System\\Fx\\", 0), 0u) << family.displayName;
       EXPECT_EQ(path.substr(path.size() - 4), L".mru");
     }
-    total += family.presetFileCount;
+    total += family.presetFiles.size();
   }
   EXPECT_EQ(total, 1u + 1 + 1 + 6 + 4 + 15 + 2);
 }

@@ -65,3 +65,27 @@ TEST(Report, EngineOutsideTheListLeavesItsLineOut) {
 
 }  // namespace
 }  // namespace quenlow
+
+namespace quenlow {
+namespace {
+
+TEST(Report, Windows11IsNamedAsSuch) {
+  const struct {
+    const char* productName;
+    unsigned long build;
+    const char* reported;
+  } cases[] = {
+      {"Windows 10 Pro", 22631, "Windows 11 Pro"},        // Windows 11 still says 10
+      {"Windows 10 Pro", 22000, "Windows 11 Pro"},        // its first build
+      {"Windows 10 Pro", 19045, "Windows 10 Pro"},        // a real Windows 10
+      {"Windows 10", 22000, "Windows 11"},                // the name alone
+      {"Windows 11 Home", 26100, "Windows 11 Home"},      // a system that names itself right
+      {"Windows Server 2022", 20348, "Windows Server 2022"},
+      {"Windows 7", 0, "Windows 7"},                      // no build number read
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ReportedProductName(c.productName, c.build), c.reported) << c.productName << " " << c.build;
+}
+
+}  // namespace
+}  // namespace quenlow

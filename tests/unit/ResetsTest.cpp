@@ -16,7 +16,7 @@ class ResetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const FamilyInfo& family : kFamilies)
-      for (std::size_t i = 0; i < family.presetFileCount; ++i) docs.Write(family.presetFiles[i], "preset");
+      for (const wchar_t* preset : family.presetFiles) docs.Write(preset, "preset");
     for (const wchar_t* mirror : kResetMirrorFiles) docs.Write(mirror, "KEY:a\r\nVAL:1\r\n");
     docs.Write(kStranger, "keep");
   }
@@ -24,13 +24,15 @@ class ResetsTest : public ::testing::Test {
   std::vector<std::wstring> Remaining() const {
     std::vector<std::wstring> left;
     for (const FamilyInfo& family : kFamilies)
-      for (std::size_t i = 0; i < family.presetFileCount; ++i)
-        if (docs.Exists(family.presetFiles[i])) left.emplace_back(family.presetFiles[i]);
+      for (const wchar_t* preset : family.presetFiles)
+        if (docs.Exists(preset)) left.emplace_back(preset);
     for (const wchar_t* mirror : kResetMirrorFiles)
       if (docs.Exists(mirror)) left.emplace_back(mirror);
     return left;
   }
 
+  // Every preset of every family and the four mirror files.
+  const std::size_t kResetFiles = AllSettingsPaths(L"").size();
   static constexpr const wchar_t* kStranger = L"\\Quenlow\\FX\\System\\Fx\\Effects\\Stranger.mru";
   test::TempTree docs;
 };
@@ -40,9 +42,8 @@ TEST_F(ResetsTest, EachFamilyDeletesExactlyItsPresets) {
     SetUp();
     EXPECT_FALSE(RemoveFamilyPresets(docs.root(), family.displayName));
     std::vector<std::wstring> left = Remaining();
-    for (std::size_t i = 0; i < family.presetFileCount; ++i)
-      EXPECT_FALSE(docs.Exists(family.presetFiles[i])) << family.presetFiles[i];
-    EXPECT_EQ(left.size(), 34u - family.presetFileCount) << family.displayName;
+    for (const wchar_t* preset : family.presetFiles) EXPECT_FALSE(docs.Exists(preset)) << preset;
+    EXPECT_EQ(left.size(), kResetFiles - family.presetFiles.size()) << family.displayName;
     EXPECT_TRUE(docs.Exists(kStranger));
   }
 }
@@ -50,7 +51,7 @@ TEST_F(ResetsTest, EachFamilyDeletesExactlyItsPresets) {
 TEST_F(ResetsTest, UnknownOrEmptyNamesDeleteNothing) {
   for (const wchar_t* name : {L"", L"corvane tools", L"Corvane", L"Orbitale "}) {
     EXPECT_FALSE(RemoveFamilyPresets(docs.root(), name));
-    EXPECT_EQ(Remaining().size(), 34u) << name;
+    EXPECT_EQ(Remaining().size(), kResetFiles) << name;
   }
 }
 
@@ -83,7 +84,7 @@ TEST_F(ResetsTest, UndeletableFileStopsEverythingAfterIt) {
   EXPECT_EQ(failure->error, std::make_error_code(std::errc::permission_denied));
   EXPECT_EQ(g_attempts.size(), 4u) << "Orbitale, Velumen, Fondara, then the first Taviro file";
   std::vector<std::wstring> left = Remaining();
-  EXPECT_EQ(left.size(), 31u);
+  EXPECT_EQ(left.size(), kResetFiles - 3) << "all but the first three families' single presets";
   EXPECT_EQ(left.front(), L"\\Quenlow\\FX\\System\\Fx\\Transitions\\Taviro.mru");
   EXPECT_EQ(left.back(), L"\\Quenlow\\FX\\System\\dlm.regr");
 }
