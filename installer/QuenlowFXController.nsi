@@ -2,7 +2,8 @@
 ; below the program files folder, adds the Start-menu folder "Quenlow FX" for all users and
 ; registers an uninstaller. `/S` installs or removes silently.
 ;
-;   makensis -DEXE_PATH=QuenlowFXController.exe -DOUTFILE=QuenlowFXControllerSetup.exe QuenlowFXController.nsi
+;   makensis -DEXE_PATH=... -DOUTFILE=... -DVERSION=... -DPRODUCT=... (the build passes every
+;            name below from cmake/Product.cmake) QuenlowFXController.nsi
 
 Unicode true
 Target amd64-unicode
@@ -19,19 +20,25 @@ RequestExecutionLevel admin
   !define OUTFILE "QuenlowFXControllerSetup.exe"
 !endif
 
-!define PRODUCT "Quenlow FX Controller"
-!define PUBLISHER "Quenlow"
-!define VERSION "1.0.0.1"
-!define EXE "QuenlowFXController.exe"
-!define UNINSTALLER "Uninstall Quenlow FX Controller.exe"
-!define MENU_FOLDER "Quenlow FX"
-!define SHORTCUT "Quenlow FX Controller.lnk"
-!define CAPTION "Quenlow FX Controller -- CyberLink, Magix and VEGAS/OFX"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuenlowFXController"
+!macro RequireDefine name
+  !ifndef ${name}
+    !error "${name} must be defined on the command line (the build does it)"
+  !endif
+!macroend
+!insertmacro RequireDefine PRODUCT
+!insertmacro RequireDefine PUBLISHER
+!insertmacro RequireDefine VERSION
+!insertmacro RequireDefine EXE
+!insertmacro RequireDefine UNINSTALLER
+!insertmacro RequireDefine MENU_FOLDER
+!insertmacro RequireDefine SHORTCUT
+!insertmacro RequireDefine CAPTION
+!insertmacro RequireDefine UNINSTALL_KEY
+!insertmacro RequireDefine INSTALL_SUBFOLDER
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\Quenlow\FX"
+InstallDir "$PROGRAMFILES64\${INSTALL_SUBFOLDER}"
 ShowInstDetails show
 ShowUninstDetails show
 

@@ -17,8 +17,7 @@
 #define ID_PRODUCT_PAGE 104
 
 // The list data of a dialog template: control id, add-string message, text.
-#define RT_DLGINIT_ID 240
-#define DLGINIT_CB_ADDSTRING 0x0403
+#include "app/framework/DlgInit.h"
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <string>
 
-#include "res/resource.h"
+#include "app/framework/DlgInit.h"
+#include "platform/TextConvert.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -97,9 +99,18 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (message == WM_NCDESTROY) dialog->m_hWnd = nullptr;
     return result;
   } catch (const std::exception& error) {
-    ::MessageBoxA(hwnd, error.what(), "Quenlow FX Controller", MB_OK | MB_ICONERROR);
+    ReportException(hwnd, Utf8ToWide(error.what()));
+  } catch (...) {
+    ReportException(hwnd, L"An unexpected error occurred.");
   }
   return FALSE;
+}
+
+void CDialog::ReportException(HWND hwnd, const std::wstring& text) noexcept {
+  // The box takes the dialog's own caption; nothing here may throw again.
+  wchar_t caption[256] = {};
+  ::GetWindowTextW(hwnd, caption, static_cast<int>(std::size(caption)));
+  ::MessageBoxW(hwnd, text.c_str(), caption, MB_OK | MB_ICONERROR);
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace quenlow {
 
 class CDialog {
@@ -46,6 +48,8 @@ class CDialog {
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Shows an exception that reached the dialog procedure; the dialog stays open.
+  static void ReportException(HWND hwnd, const std::wstring& text) noexcept;
   void ExecuteDlgInit();
 
   UINT m_templateId;

@@ -3,6 +3,7 @@
 // calling script can take screenshots in between.
 //
 //   e2e_driver appear | wait | celluna | dismiss | report | close
+#include "ProductInfo.h"
 #include <windows.h>
 #include <shlobj.h>
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr const wchar_t* kCaption = L"Quenlow FX Controller -- CyberLink, Magix and VEGAS/OFX";
+constexpr const wchar_t* kCaption = QUENLOW_WIDEN(QUENLOW_WINDOW_CAPTION);
 constexpr int kInfoLink = 5020;
 constexpr int kExportReport = 1000;
 

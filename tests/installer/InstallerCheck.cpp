@@ -5,6 +5,7 @@
 //   installer_check removed     they are gone again (waiting for the uninstaller, which
 //                               runs from a copy of itself), while the files of other
 //                               products below the same folder survive
+#include "ProductInfo.h"
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuenlowFXController";
+constexpr const wchar_t* kUninstallKey = QUENLOW_WIDEN(QUENLOW_UNINSTALL_KEY);
 
 int g_failures = 0;
 int g_passes = 0;
@@ -33,10 +34,10 @@ std::wstring Folder(int csidl) {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::wstring InstallFolder() { return Folder(CSIDL_PROGRAM_FILES) + L"\\Quenlow\\FX"; }
-std::wstring Executable() { return InstallFolder() + L"\\QuenlowFXController.exe"; }
-std::wstring MenuFolder() { return Folder(CSIDL_COMMON_PROGRAMS) + L"\\Quenlow FX"; }
-std::wstring Shortcut() { return MenuFolder() + L"\\Quenlow FX Controller.lnk"; }
+std::wstring InstallFolder() { return Folder(CSIDL_PROGRAM_FILES) + L"\\" QUENLOW_WIDEN(QUENLOW_INSTALL_SUBFOLDER); }
+std::wstring Executable() { return InstallFolder() + L"\\" QUENLOW_WIDEN(QUENLOW_EXE_NAME); }
+std::wstring MenuFolder() { return Folder(CSIDL_COMMON_PROGRAMS) + L"\\" QUENLOW_WIDEN(QUENLOW_MENU_FOLDER); }
+std::wstring Shortcut() { return MenuFolder() + L"\\" QUENLOW_WIDEN(QUENLOW_SHORTCUT_NAME); }
 
 std::wstring ShortcutTarget(const std::wstring& link) {
   std::wstring target;
@@ -75,10 +76,10 @@ void CheckInstalled() {
   Check(Exists(Executable()), "the controller is in the program files folder below \\Quenlow\\FX");
   Check(Exists(Shortcut()), "the Start-menu folder Quenlow FX holds the shortcut");
   Check(_wcsicmp(ShortcutTarget(Shortcut()).c_str(), Executable().c_str()) == 0, "the shortcut starts the controller");
-  Check(RegistryText(L"DisplayName") == L"Quenlow FX Controller", "the uninstall entry names the product");
-  Check(RegistryText(L"DisplayVersion") == L"1.0.0.1", "the uninstall entry carries version 1.0.0.1");
-  Check(RegistryText(L"Publisher") == L"Quenlow", "the uninstall entry names the publisher");
-  Check(RegistryText(L"UninstallString").find(L"Uninstall Quenlow FX Controller.exe") != std::wstring::npos,
+  Check(RegistryText(L"DisplayName") == QUENLOW_WIDEN(QUENLOW_PRODUCT_NAME), "the uninstall entry names the product");
+  Check(RegistryText(L"DisplayVersion") == QUENLOW_WIDEN(QUENLOW_VERSION), "the uninstall entry carries the product version");
+  Check(RegistryText(L"Publisher") == QUENLOW_WIDEN(QUENLOW_PUBLISHER), "the uninstall entry names the publisher");
+  Check(RegistryText(L"UninstallString").find(QUENLOW_WIDEN(QUENLOW_UNINSTALLER_NAME)) != std::wstring::npos,
         "the uninstall entry names the uninstaller");
   DWORD size = 0;
   DWORD bytes = sizeof size;
@@ -92,7 +93,7 @@ void CheckRemoved() {
   for (int waited = 0; waited < 30000 && (Exists(Executable()) || UninstallEntryExists()); waited += 100) ::Sleep(100);
   ::Sleep(500);
   Check(!Exists(Executable()), "the controller is gone");
-  Check(!Exists(InstallFolder() + L"\\Uninstall Quenlow FX Controller.exe"), "the uninstaller is gone");
+  Check(!Exists(InstallFolder() + L"\\" QUENLOW_WIDEN(QUENLOW_UNINSTALLER_NAME)), "the uninstaller is gone");
   Check(!Exists(Shortcut()) && !Exists(MenuFolder()), "the shortcut and its Start-menu folder are gone");
   Check(!UninstallEntryExists(), "the uninstall entry is gone");
   Check(Exists(InstallFolder() + L"\\System\\lm.regr"), "the program-files mirror file survives");

@@ -6,6 +6,7 @@
 #include "../unit/EngineFileBytes.h"
 #include "DialogFixture.h"
 #include "app/InfoText.h"
+#include "settings/Settings.h"
 
 namespace quenlow::test {
 namespace {
@@ -92,12 +93,12 @@ TEST_F(DialogTest, TemplateMatchesTheLayout) {
 TEST_F(DialogTest, ListHoldsTheFiveEnginesAndShowsTheDefault) {
   ASSERT_TRUE(Open());
   HWND list = Item(IDC_RENDERER_COMBO);
-  const wchar_t* names[] = {L"Cg", L"OpenGL", L"Direct3D Effect", L"Direct3D Shader", L"Direct3D Legacy"};
-  ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
-  for (int i = 0; i < 5; ++i) {
+  // The list comes from the resource the build generates from the engine table.
+  ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), kRenderEngineCount);
+  for (int i = 0; i < kRenderEngineCount; ++i) {
     wchar_t text[32] = {};
     ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, names[i]);
+    EXPECT_STREQ(text, kRenderEngines[i].name);
   }
   EXPECT_EQ(Selection(), 3);
   EXPECT_EQ(dialog->m_nRenderer, 3);

@@ -1,4 +1,5 @@
 // Start-up under Wine: the shell folders, the command-line switch and DoUI in-process.
+#include "ProductInfo.h"
 #include <windows.h>
 #include <shlobj.h>
 
@@ -70,7 +71,7 @@ TEST(DoUI, InTheMainImageRunsTheDialogModally) {
   HWND seenOwner = nullptr;
   std::thread closer([&] {
     for (int i = 0; i < 200; ++i) {
-      HWND dialog = ::FindWindowW(L"#32770", L"Quenlow FX Controller -- CyberLink, Magix and VEGAS/OFX");
+      HWND dialog = ::FindWindowW(L"#32770", QUENLOW_WIDEN(QUENLOW_WINDOW_CAPTION));
       if (dialog) {
         seenOwner = ::GetWindow(dialog, GW_OWNER);
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
