@@ -1,35 +1,13 @@
 #include "app/NorvikApp.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include "app/NorvikDlg.h"
 #include "platform/win32/Handles.h"
 
 namespace quenlow {
-namespace {
-
-constexpr std::size_t kMinFolderLength = 6;
-constexpr std::size_t kMaxFolderLength = 261;
-
-}  // namespace
-
-std::wstring AcceptShellFolder(const wchar_t* shellPath, const std::wstring& defaultPath) {
-  if (!shellPath) return defaultPath;
-  const std::size_t length = ::wcslen(shellPath);
-  if (length < kMinFolderLength || length > kMaxFolderLength) return defaultPath;
-  WIN32_FIND_DATAW found;
-  UniqueFind search(::FindFirstFileW(shellPath, &found));
-  if (!search || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return defaultPath;
-  return shellPath;
-}
-
-std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath) {
-  wchar_t path[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return defaultPath;
-  return AcceptShellFolder(path, defaultPath);
-}
 
 std::wstring FirstArgument(const wchar_t* argumentText) {
   int count = 0;
@@ -40,9 +18,10 @@ std::wstring FirstArgument(const wchar_t* argumentText) {
 bool IsKeepOnTopSwitch(const std::wstring& firstArgument) { return !firstArgument.empty() && firstArgument[0] == L'-'; }
 
 void ResolveFolderSet(CNorvikDlg& dialog) {
-  dialog.m_strProgramFiles = ResolveShellFolder(CSIDL_PROGRAM_FILES, L"C:\\Program Files");
-  dialog.m_strCommonDocuments = ResolveShellFolder(CSIDL_COMMON_DOCUMENTS, L"C:\\Users\\Public\\Documents");
-  dialog.m_strCommonAppData = ResolveShellFolder(CSIDL_COMMON_APPDATA, L"C:\\ProgramData");
+  FolderSet folders = ResolveFolderSet();
+  dialog.m_strProgramFiles = std::move(folders.programFiles);
+  dialog.m_strCommonDocuments = std::move(folders.commonDocuments);
+  dialog.m_strCommonAppData = std::move(folders.commonAppData);
 }
 
 BOOL CNorvikApp::InitInstance() {
@@ -51,6 +30,9 @@ BOOL CNorvikApp::InitInstance() {
   CWinAppEx::InitInstance();
   SetRegistryKey(L"Quenlow Software");
 
+  // Some shell handlers that open the links and the report need COM on the calling thread.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
   const std::wstring firstArgument = FirstArgument(m_lpCmdLine);
   CNorvikDlg dialog;
   m_pMainWnd = &dialog;
@@ -58,6 +40,7 @@ BOOL CNorvikApp::InitInstance() {
   ResolveFolderSet(dialog);
   (void)dialog.DoModal();
   m_pMainWnd = nullptr;
+  if (SUCCEEDED(com)) ::CoUninitialize();
   return FALSE;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/framework/WinApp.h"
+#include "platform/FolderSet.h"
+#include "platform/win32/ShellFolder.h"
 
 namespace quenlow {
 
@@ -15,13 +17,6 @@ class CNorvikApp : public CWinAppEx {
  public:
   BOOL InitInstance() override;
 };
-
-// The shell folder, or `defaultPath` unless the shell gives an existing directory whose
-// path is 6 to 261 characters long.
-std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath);
-
-// The checks on a path the shell returned (null when the shell call failed).
-std::wstring AcceptShellFolder(const wchar_t* shellPath, const std::wstring& defaultPath);
 
 // The first argument of the argument text (the text after the program name), or empty.
 std::wstring FirstArgument(const wchar_t* argumentText);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ProductInfo.h"
 #include "app/InfoText.h"
 #include "catalogue/Detection.h"
 #include "maintenance/Report.h"
@@ -17,7 +18,7 @@ namespace quenlow {
 namespace {
 
 constexpr const wchar_t* kResetCaption = L"Reset Settings";
-constexpr const wchar_t* kErrorCaption = L"Quenlow FX Controller";
+constexpr const wchar_t* kErrorCaption = QUENLOW_WIDEN(QUENLOW_PRODUCT_NAME);
 constexpr int kHelpLinkIndex = 7;
 constexpr int kFirstWebLinkIndex = 8;
 constexpr UINT kMenuFlags = TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD;
@@ -38,12 +39,17 @@ std::wstring SystemErrorText(const std::error_code& error) {
 CNorvikDlg::CNorvikDlg(HWND parent)
     : CDialog(IDD_MAIN_DIALOG, parent),
       m_hIcon(::LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      // The icon file carries a 16-pixel image for the title bar; LoadIcon would pick the
+      // large one and scale it down.
+      m_hSmallIcon(static_cast<HICON>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                                   ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))),
       m_services(&SystemServices()) {}
 
 BOOL CNorvikDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
 
   const std::wstring infoText = BuildInfoText(m_strProgramFiles);
   m_infoTargets = LinkTargets(infoText);
@@ -51,11 +57,7 @@ BOOL CNorvikDlg::OnInitDialog() {
   ::SetDlgItemTextW(m_hWnd, IDC_RENDERER_LINK, RendererText().c_str());
 
   DetectInstalledPlugins();
-  m_nRenderer = ReadRenderEngine(m_strCommonDocuments);
-  // Wine keeps the old selection for an index out of range; -1 clears it everywhere.
-  const bool listed = m_nRenderer >= 0 && m_nRenderer < kRenderEngineCount;
-  ::SendDlgItemMessageW(m_hWnd, IDC_RENDERER_COMBO, CB_SETCURSEL, listed ? static_cast<WPARAM>(m_nRenderer)
-                                                                         : static_cast<WPARAM>(-1), 0);
+  ShowStoredEngine();
   if (!m_bKeepOnTop) ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   return TRUE;
 }
@@ -63,7 +65,8 @@ BOOL CNorvikDlg::OnInitDialog() {
 void CNorvikDlg::OnOK() {
   const auto selection =
       static_cast<int>(::SendDlgItemMessageW(m_hWnd, IDC_RENDERER_COMBO, CB_GETCURSEL, 0, 0));
-  if (selection >= 0 && selection != m_nRenderer) StoreRenderEngine(m_strCommonDocuments, selection);
+  // A store that fails loses the new choice silently, as it always has: OK just closes.
+  if (selection >= 0 && selection != m_nRenderer) (void)StoreRenderEngine(m_strCommonDocuments, selection);
   CDialog::OnOK();
 }
 
@@ -154,14 +157,23 @@ void CNorvikDlg::ResetFamilySettings(const std::wstring& familyName, BOOL confir
 
 bool CNorvikDlg::ResetAllSettings() {
   if (AskToReset(L"All settings will be reset to default values.") != IDYES) return false;
-  if (auto failure = RemoveAllSettingsFiles(m_strCommonDocuments)) {
+  const std::optional<ResetFailure> failure = RemoveAllSettingsFiles(m_strCommonDocuments);
+  // Whether the engine file went (the default then), stayed because a plugin held it, or
+  // the reset stopped before or after it: the list shows what the file now holds.
+  ShowStoredEngine();
+  if (failure) {
     ShowResetFailure(*failure);
     return false;
   }
-  m_nRenderer = kDefaultRenderEngine;
-  if (HWND list = GetDlgItem(IDC_RENDERER_COMBO))
-    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(kDefaultRenderEngine), 0);
   return true;
+}
+
+void CNorvikDlg::ShowStoredEngine() {
+  m_nRenderer = ReadRenderEngine(m_strCommonDocuments);
+  // Wine keeps the old selection for an index out of range; -1 clears it everywhere.
+  const bool listed = RenderEngineName(m_nRenderer) != nullptr;
+  ::SendDlgItemMessageW(m_hWnd, IDC_RENDERER_COMBO, CB_SETCURSEL,
+                        listed ? static_cast<WPARAM>(m_nRenderer) : static_cast<WPARAM>(-1), 0);
 }
 
 int CNorvikDlg::InfoLinkIndex(const std::wstring& target, int reportedIndex) const {
@@ -181,11 +193,15 @@ void CNorvikDlg::OnInfoLinkClick(NMHDR* header, LRESULT* result) {
   else if (index == kHelpLinkIndex)
     m_services->OpenWithShell(nullptr, L"explore", target, SW_SHOWNORMAL);
   else
-    ShowFamilyMenu(target);
+    ShowFamilyMenu(target, header->code == NM_RETURN ? control : nullptr);
 }
 
-void CNorvikDlg::ShowFamilyMenu(const std::wstring& linkId) {
-  const POINT at = m_services->CursorPosition();
+void CNorvikDlg::ShowFamilyMenu(const std::wstring& linkId, HWND fromKeyboardAt) {
+  // A menu asked for from the keyboard opens at the link control, not wherever the mouse
+  // pointer happens to be.
+  POINT at = m_services->CursorPosition();
+  RECT link{};
+  if (fromKeyboardAt && ::GetWindowRect(fromKeyboardAt, &link)) at = {link.left, link.top};
   UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return;
   ::AppendMenuW(menu.get(), MF_STRING, ID_PLUGIN_STATUS, L"Plugin Info/Status");
@@ -229,8 +245,8 @@ void CNorvikDlg::OnExportTextReport() {
       BuildReport(GatherSystemFacts(), m_nRenderer, ReadCustomLocation(m_strProgramFiles), m_installState);
   const std::wstring path = m_strCommonDocuments + kReportFile;
   // Opening an old report, or a missing one, would pass for a fresh export.
-  if (std::error_code error = ReplaceFileBytes(path, report)) {
-    ShowFileError(L"The report could not be written:", path, error);
+  if (ReplaceResult written = ReplaceFileBytes(path, report)) {
+    ShowFileError(L"The report could not be written:", path, written.error);
     return;
   }
   m_services->OpenWithShell(m_hWnd, L"open", path, SW_SHOWNORMAL);

@@ -23,6 +23,7 @@ class CNorvikDlg : public CDialog {
   explicit CNorvikDlg(HWND parent = nullptr);
 
   HICON m_hIcon;
+  HICON m_hSmallIcon;
   PluginInstallState m_installState;
   int m_nRenderer = 3;
   std::wstring m_strProgramFiles;
@@ -52,7 +53,10 @@ class CNorvikDlg : public CDialog {
 
  private:
   void OnPaint();
-  void ShowFamilyMenu(const std::wstring& linkId);
+  // The menu opens at the pointer, or at the given link control when asked for from the keyboard.
+  void ShowFamilyMenu(const std::wstring& linkId, HWND fromKeyboardAt);
+  // Reads the stored engine and selects it in the list.
+  void ShowStoredEngine();
   int AskToReset(const std::wstring& question);
   void ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error);
   void ShowResetFailure(const ResetFailure& failure);

@@ -16,15 +16,22 @@ class HandlersTest : public DialogFixture {
  protected:
   void SetUp() override {
     for (const FamilyInfo& family : kFamilies)
-      for (std::size_t i = 0; i < family.presetFileCount; ++i) docs.Write(family.presetFiles[i], "preset");
+      for (const wchar_t* preset : family.presetFiles) docs.Write(preset, "preset");
     docs.Write(L"\\Quenlow\\FX\\System\\lm.regr", "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:2\r\n");
     ASSERT_TRUE(Open());
+  }
+
+  // Every preset of every family, as the fixture writes them.
+  static int AllPresets() {
+    int all = 0;
+    for (const FamilyInfo& family : kFamilies) all += static_cast<int>(family.presetFiles.size());
+    return all;
   }
 
   int PresetsLeft() const {
     int left = 0;
     for (const FamilyInfo& family : kFamilies)
-      for (std::size_t i = 0; i < family.presetFileCount; ++i) left += docs.Exists(family.presetFiles[i]);
+      for (const wchar_t* preset : family.presetFiles) left += docs.Exists(preset);
     return left;
   }
 };
@@ -60,11 +67,11 @@ TEST_F(HandlersTest, ResetFromTheMenuAsksAndHonoursNo) {
   EXPECT_EQ(fake.boxes[0].text, L"All Corvane Tools settings will be reset to default values.");
   EXPECT_EQ(fake.boxes[0].caption, L"Reset Settings");
   EXPECT_EQ(fake.boxes[0].type, static_cast<UINT>(MB_YESNO));
-  EXPECT_EQ(PresetsLeft(), 30);
+  EXPECT_EQ(PresetsLeft(), AllPresets());
 
   fake.answers = {IDYES};
   Link(IDC_INFO_LINK, 4, L"cv");
-  EXPECT_EQ(PresetsLeft(), 26);
+  EXPECT_EQ(PresetsLeft(), AllPresets() - static_cast<int>(kFamilies[FAMILY_CORVANE_TOOLS].presetFiles.size()));
   EXPECT_TRUE(::IsWindowVisible(hwnd)) << "the dialog stays open";
 }
 
@@ -74,7 +81,7 @@ TEST_F(HandlersTest, DismissedMenuDoesNothing) {
   EXPECT_EQ(fake.menus.size(), 1u);
   EXPECT_TRUE(fake.boxes.empty());
   EXPECT_TRUE(fake.shell.empty());
-  EXPECT_EQ(PresetsLeft(), 30);
+  EXPECT_EQ(PresetsLeft(), AllPresets());
 }
 
 TEST_F(HandlersTest, ProductPageOpensInTheBrowser) {
@@ -123,7 +130,11 @@ TEST_F(HandlersTest, PositionComesFromTheTargetNotWinesRunCount) {
 
 TEST_F(HandlersTest, EnterActsLikeAClickAndStrangersAreIgnored) {
   Link(IDC_INFO_LINK, 5, L"br", NM_RETURN);
-  EXPECT_EQ(fake.menus.size(), 1u);
+  ASSERT_EQ(fake.menus.size(), 1u);
+  RECT link{};
+  ::GetWindowRect(Item(IDC_INFO_LINK), &link);
+  EXPECT_EQ(fake.menus[0].at.x, link.left) << "from the keyboard the menu opens at the link, not at the pointer";
+  EXPECT_EQ(fake.menus[0].at.y, link.top);
   Link(IDC_RENDERER_LINK, 0, kSite + L"/help-tech-support-form.htm", NM_RETURN);
   EXPECT_EQ(fake.shell.size(), 1u);
   // A notification whose sender is not the link control does nothing.
@@ -139,7 +150,7 @@ TEST_F(HandlersTest, ResetFamilyIgnoresEmptyAndMiscasedNames) {
   fake.answers = {IDYES};
   dialog->ResetFamilySettings(L"celluna", TRUE);
   EXPECT_EQ(fake.boxes.size(), 1u) << "the question is still asked";
-  EXPECT_EQ(PresetsLeft(), 30);
+  EXPECT_EQ(PresetsLeft(), AllPresets());
   dialog->ResetFamilySettings(L"Celluna", FALSE);
   EXPECT_EQ(fake.boxes.size(), 1u);
   EXPECT_EQ(PresetsLeft(), 28);
@@ -153,7 +164,7 @@ TEST_F(HandlersTest, CtrlOnTheReportButtonResetsAll) {
   Press(IDC_EXPORT_REPORT);
   ASSERT_EQ(fake.boxes.size(), 1u);
   EXPECT_EQ(fake.boxes[0].text, L"All settings will be reset to default values.");
-  EXPECT_EQ(PresetsLeft(), 30);
+  EXPECT_EQ(PresetsLeft(), AllPresets());
   EXPECT_EQ(Selection(), 0) << "declined: the selection stays";
 
   fake.answers = {IDYES};
@@ -181,7 +192,38 @@ TEST_F(HandlersTest, UndeletableFileStopsTheResetOfAll) {
   EXPECT_EQ(PresetsLeft(), 27) << "Orbitale, Velumen and Fondara went; Taviro and later stay";
   EXPECT_TRUE(docs.Exists(L"\\Quenlow\\FX\\System\\lm.regr"));
   EXPECT_EQ(dialog->m_nRenderer, 1);
-  EXPECT_EQ(Selection(), 0);
+  EXPECT_EQ(Selection(), 1) << "the list shows what the engine file still holds";
+}
+
+TEST_F(HandlersTest, AfterAResetOfAllTheListShowsWhatTheEngineFileHolds) {
+  const std::wstring engineFile = L"\\Quenlow\\FX\\System\\lm.regr";
+  // A plugin reads the engine file (others may read too): the reset leaves it, and the list
+  // keeps its engine.
+  HANDLE held = ::CreateFileW(docs.Path(engineFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Select(0);
+  fake.answers = {IDYES};
+  EXPECT_TRUE(dialog->ResetAllSettings());
+  ::CloseHandle(held);
+  EXPECT_TRUE(docs.Exists(engineFile));
+  EXPECT_EQ(dialog->m_nRenderer, 1);
+  EXPECT_EQ(Selection(), 1);
+
+  // The reset stops after the engine file is gone: the list shows the default it means now.
+  docs.Write(engineFile, "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:2\r\n");
+  const std::wstring last = L"\\Quenlow\\FX\\System\\dlm.regr";
+  docs.Write(last, "x");
+  ASSERT_TRUE(::SetFileAttributesW(docs.Path(last).c_str(), FILE_ATTRIBUTE_READONLY));
+  dialog.reset();
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(dialog->m_nRenderer, 1);
+  fake.answers = {IDYES};
+  EXPECT_FALSE(dialog->ResetAllSettings());
+  ::SetFileAttributesW(docs.Path(last).c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_FALSE(docs.Exists(engineFile));
+  EXPECT_EQ(dialog->m_nRenderer, 3);
+  EXPECT_EQ(Selection(), 3);
 }
 
 TEST_F(HandlersTest, ReportIsWrittenThenOpened) {
