@@ -2,15 +2,18 @@
 # Builds everything and runs every test:
 #   1. the portable core natively with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. the mirror-file fuzz target for a bounded number of runs;
-#   3. the benchmarks, each printed as a ratio of its baseline;
+#   3. one short smoke run of each benchmark, so that they keep building and running
+#      (their figures are scripts/bench.sh's business);
 #   4. the Windows executable and its tests under Wine and Xvfb (unit, dialog, DoUI,
 #      end to end, installer).
 # Installs what is missing first. Evidence (screenshots) lands in build/windows/evidence.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=utf8-locale.sh
+. scripts/utf8-locale.sh
 scripts/install-deps.sh test
 
-fuzz_runs=${QUENLOW_FUZZ_RUNS:-200000}
+fuzz_runs=${QUENLOW_FUZZ_RUNS:-500000}
 echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
@@ -26,11 +29,13 @@ build/fuzz/tests/fuzz/mirror_fuzz -runs="$fuzz_runs" -max_len=4096 -print_final_
   >build/fuzz/fuzz.log 2>&1 || { tail -40 build/fuzz/fuzz.log; exit 1; }
 grep -E '^Done|stat::number_of_executed_units' build/fuzz/fuzz.log
 
-echo "== benchmarks"
+echo "== benchmarks (smoke run; scripts/bench.sh measures)"
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target MirrorBench DetectionBench
-build/bench/bench/MirrorBench --benchmark_min_time=0.2 | grep -E '^BM_|^ratio'
-build/bench/bench/DetectionBench --benchmark_min_time=0.2 | grep -E '^BM_|^ratio'
+for program in MirrorBench DetectionBench; do
+  build/bench/bench/$program --benchmark_min_time=0.001 >build/bench/$program.log 2>&1 ||
+    { cat build/bench/$program.log; exit 1; }
+done
 
 echo "== Windows build and tests under Wine"
 cmake --preset windows >/dev/null
