@@ -21,8 +21,9 @@ std::wstring InfoTextTemplate() {
     if (!text.empty()) text += L"   ";
     text += Link(family.linkId, family.displayName);
   }
-  text += L"\n\nClick PlugIn names above for info/options. Please be sure to read the very useful Getting Started "
-          L"file(s) in your ";
+  text +=
+      L"\n\nClick PlugIn names above for info/options. Please be sure to read the very useful Getting Started "
+      L"file(s) in your ";
   text += Link(kDefaultHelpFolder, L"Start > Quenlow FX");
   text += L" menu. For FAQs and technicall support  ";
   text += Link(Page(L"help.htm"), L"click here");

@@ -25,9 +25,9 @@ constexpr UINT kMenuFlags = TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM
 
 std::wstring SystemErrorText(const std::error_code& error) {
   wchar_t* text = nullptr;
-  DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(error.value()), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(error.value()), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring message = length ? std::wstring(text, length) : L"Error " + std::to_wstring(error.value()) + L".";
   if (text) ::LocalFree(text);
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
@@ -42,8 +42,8 @@ CNorvikDlg::CNorvikDlg(HWND parent)
       // The icon file carries a 16-pixel image for the title bar; LoadIcon would pick the
       // large one and scale it down.
       m_hSmallIcon(static_cast<HICON>(::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                   ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))),
+                                                   ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED))),
       m_services(&SystemServices()) {}
 
 BOOL CNorvikDlg::OnInitDialog() {
@@ -63,8 +63,7 @@ BOOL CNorvikDlg::OnInitDialog() {
 }
 
 void CNorvikDlg::OnOK() {
-  const auto selection =
-      static_cast<int>(::SendDlgItemMessageW(m_hWnd, IDC_RENDERER_COMBO, CB_GETCURSEL, 0, 0));
+  const auto selection = static_cast<int>(::SendDlgItemMessageW(m_hWnd, IDC_RENDERER_COMBO, CB_GETCURSEL, 0, 0));
   // A store that fails loses the new choice silently, as it always has: OK just closes.
   if (selection >= 0 && selection != m_nRenderer) (void)StoreRenderEngine(m_strCommonDocuments, selection);
   CDialog::OnOK();
@@ -99,14 +98,11 @@ bool CNorvikDlg::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {
       OnPaint();
       result = TRUE;
       return true;
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<INT_PTR>(m_hIcon);
-      return true;
+    case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(m_hIcon); return true;
     case WM_HELP:  // there is no help file: F1 does nothing
       result = TRUE;
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -224,8 +220,7 @@ void CNorvikDlg::ShowFamilyMenu(const std::wstring& linkId, HWND fromKeyboardAt)
       m_services->ShowMessageBox(m_hWnd, text, L"Plugin Status", MB_OK | MB_ICONINFORMATION);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -39,7 +39,8 @@ const Fixture& Tree() {
 void BM_Detect(benchmark::State& state) {
   const Fixture& tree = Tree();
   for (auto _ : state) {
-    auto installed = quenlow::DetectInstalledPlugins(tree.programFiles.root(), tree.appData.root(), quenlow::PathExists);
+    auto installed =
+        quenlow::DetectInstalledPlugins(tree.programFiles.root(), tree.appData.root(), quenlow::PathExists);
     benchmark::DoNotOptimize(installed);
   }
 }

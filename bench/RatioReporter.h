@@ -27,7 +27,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     for (const auto& [name, time] : m_times) {
       const std::size_t slash = name.find('/');
-      const std::string base = name.substr(0, slash) + "_Baseline" + (slash == std::string::npos ? "" : name.substr(slash));
+      const std::string base =
+          name.substr(0, slash) + "_Baseline" + (slash == std::string::npos ? "" : name.substr(slash));
       auto baseline = m_times.find(base);
       if (baseline == m_times.end() || baseline->second <= 0) continue;
       char line[256];
@@ -43,11 +44,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 }  // namespace quenlow::bench
 
-#define QUENLOW_BENCHMARK_MAIN()                                 \
-  int main(int argc, char** argv) {                              \
-    benchmark::Initialize(&argc, argv);                          \
-    quenlow::bench::RatioReporter reporter;                      \
-    benchmark::RunSpecifiedBenchmarks(&reporter);                \
-    benchmark::Shutdown();                                       \
-    return 0;                                                    \
+#define QUENLOW_BENCHMARK_MAIN()                  \
+  int main(int argc, char** argv) {               \
+    benchmark::Initialize(&argc, argv);           \
+    quenlow::bench::RatioReporter reporter;       \
+    benchmark::RunSpecifiedBenchmarks(&reporter); \
+    benchmark::Shutdown();                        \
+    return 0;                                     \
   }

@@ -3,6 +3,9 @@
 namespace quenlow {
 namespace {
 
+// The tables are laid out by hand, a row per entry.
+// clang-format off
+
 #define OFX_FILE(stem) L"\\Common Files\\OFX\\Plugins\\Quenlow\\" stem L".ofx.bundle\\Contents\\Win64\\" stem L".ofx"
 #define MAGIX_FILE(name) L"\\Magix\\Common\\VfxPlugins\\" name
 #define CYBERLINK_FILE(code) L"\\CyberLink\\Shared files\\PlugIn\\Quenlow\\CES_PlugIn_Quenlow_" code L"_ENU.xml"
@@ -99,6 +102,8 @@ const std::array<FamilyInfo, kFamilyCount> kFamilies = {{
     {L"Brisavo", L"br", L"/br/intro.htm", nullptr, kBrisavoStatus, kBrisavoPresets},
     {L"Celluna", L"cn", L"/celluna/intro.htm", nullptr, kCellunaStatus, kCellunaPresets},
 }};
+
+// clang-format on
 
 const FamilyInfo* FindFamilyByLinkId(std::wstring_view linkId) {
   for (const FamilyInfo& family : kFamilies)

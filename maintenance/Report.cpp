@@ -17,6 +17,7 @@ struct ReportEntry {
   const char* after;
 };
 
+// clang-format off
 constexpr ReportEntry kEntries[] = {
     {PLUGIN_ORBITALE, "", "\r\n"},
     {PLUGIN_VELUMEN, "", "\r\n"},
@@ -31,6 +32,7 @@ constexpr ReportEntry kEntries[] = {
     {PLUGIN_KEENLENS_PRO, "", "\r\n"},
     {PLUGIN_BRISAVO_EFFECTS, "", "\r\n"},
 };
+// clang-format on
 
 }  // namespace
 
@@ -38,8 +40,8 @@ std::string BuildReport(const SystemFacts& facts, int renderEngine, const std::o
                         const PluginInstallState& state) {
   std::string report = "OS: " + facts.osName + "\r\n";
   report += "Display Adapter: " + facts.adapterName + ", " + std::to_string(facts.screenWidth) + "x" +
-            std::to_string(facts.screenHeight) + ",  " + std::to_string(facts.dpiX) + "x" +
-            std::to_string(facts.dpiY) + " DPI\r\n";
+            std::to_string(facts.screenHeight) + ",  " + std::to_string(facts.dpiX) + "x" + std::to_string(facts.dpiY) +
+            " DPI\r\n";
   if (const wchar_t* engine = RenderEngineName(renderEngine))
     report += "Default Renderer: " + WideToUtf8(engine) + "\r\n";
   if (customLocation) report += "Custom Location: " + *customLocation + "\r\n";

@@ -13,8 +13,7 @@ class FileErrorCategoryImpl : public std::error_category {
   const char* name() const noexcept override { return "quenlow.files"; }
   std::string message(int value) const override {
     switch (static_cast<FileError>(value)) {
-      case FileError::ChangedSinceRead:
-        return "The file was changed by another program after it was read.";
+      case FileError::ChangedSinceRead: return "The file was changed by another program after it was read.";
     }
     return "Unknown file error.";
   }

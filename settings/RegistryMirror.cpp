@@ -21,9 +21,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kKeyPrefix = "KEY:";
 constexpr std::string_view kValuePrefix = "VAL:";
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // Only files whose path carries the maker's word are ever bound, so a whole-file rewrite
 // can never hit a file of someone else's.
@@ -249,8 +247,7 @@ std::size_t RegistryMirror::FindKey(const char* keyPath, const char* valueName) 
   return std::string::npos;
 }
 
-int RegistryMirror::GetText(const char* keyPath, const char* valueName, std::string& out,
-                            std::uint32_t maxLength) {
+int RegistryMirror::GetText(const char* keyPath, const char* valueName, std::string& out, std::uint32_t maxLength) {
   if (!keyPath || !valueName || !CheckState()) return 0;
   std::size_t i = FindKey(keyPath, valueName);
   if (i == std::string::npos || i + 1 >= m_entries.size()) return 0;

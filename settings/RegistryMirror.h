@@ -34,9 +34,9 @@ namespace quenlow {
 // Why the last Save wrote nothing.
 enum class MirrorSaveRefusal {
   None,
-  NotReadWhole,    // the load left bytes unread or unreadable (or no path is bound)
-  TooManyLines,    // the readers would not read the new content whole
-  FileError,       // the file layer failed; see the error
+  NotReadWhole,  // the load left bytes unread or unreadable (or no path is bound)
+  TooManyLines,  // the readers would not read the new content whole
+  FileError,     // the file layer failed; see the error
 };
 
 struct MirrorSaveError {

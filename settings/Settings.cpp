@@ -88,12 +88,10 @@ StoreResult StoreRenderEngine(const std::wstring& commonDocuments, int index) {
     case MirrorSaveRefusal::NotReadWhole:
       // A file that another program holds cannot be read: that is the reason to give.
       result.error = store.loadError();
-      result.outcome = ClassifyFileError(result.error) == FileErrorKind::Busy ? StoreOutcome::Busy
-                                                                             : StoreOutcome::NotReadWhole;
+      result.outcome =
+          ClassifyFileError(result.error) == FileErrorKind::Busy ? StoreOutcome::Busy : StoreOutcome::NotReadWhole;
       break;
-    case MirrorSaveRefusal::TooManyLines:
-      result.outcome = StoreOutcome::TooManyLines;
-      break;
+    case MirrorSaveRefusal::TooManyLines: result.outcome = StoreOutcome::TooManyLines; break;
     case MirrorSaveRefusal::FileError:
     case MirrorSaveRefusal::None:
       result.error = failure.error;

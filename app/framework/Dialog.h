@@ -33,9 +33,7 @@ class CDialog {
   // Return true when handled; `result` becomes the message's result.
   virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   // Any other message; return true when handled, with the value the dialog procedure returns.
-  virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR& /*result*/) {
-    return false;
-  }
+  virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR& /*result*/) { return false; }
 
   void EndDialog(int result);
   // Centres the dialog over its visible owner, or else on its screen's work area.

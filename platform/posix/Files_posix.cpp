@@ -107,17 +107,13 @@ FileErrorKind ClassifyFileError(const std::error_code& error) noexcept {
   if (error.category() != std::generic_category()) return FileErrorKind::Other;
   switch (error.value()) {
     case ENOENT:
-    case ENOTDIR:
-      return FileErrorKind::NotFound;
+    case ENOTDIR: return FileErrorKind::NotFound;
     case EACCES:
     case EPERM:
-    case EROFS:
-      return FileErrorKind::AccessDenied;
+    case EROFS: return FileErrorKind::AccessDenied;
     case EBUSY:
-    case ETXTBSY:
-      return FileErrorKind::Busy;
-    default:
-      return FileErrorKind::Other;
+    case ETXTBSY: return FileErrorKind::Busy;
+    default: return FileErrorKind::Other;
   }
 }
 

@@ -103,16 +103,12 @@ FileErrorKind ClassifyFileError(const std::error_code& error) noexcept {
   if (error.category() != std::system_category()) return FileErrorKind::Other;
   switch (static_cast<DWORD>(error.value())) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return FileErrorKind::NotFound;
+    case ERROR_PATH_NOT_FOUND: return FileErrorKind::NotFound;
     case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-      return FileErrorKind::AccessDenied;
+    case ERROR_WRITE_PROTECT: return FileErrorKind::AccessDenied;
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return FileErrorKind::Busy;
-    default:
-      return FileErrorKind::Other;
+    case ERROR_LOCK_VIOLATION: return FileErrorKind::Busy;
+    default: return FileErrorKind::Other;
   }
 }
 
@@ -128,8 +124,8 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
   if (!file) {
     const DWORD error = ::GetLastError();
     result.error = SystemError(error);
-    result.status = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::NotFound
-                                                                                    : ReadStatus::Failed;
+    result.status =
+        (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::NotFound : ReadStatus::Failed;
     return result;
   }
   BY_HANDLE_FILE_INFORMATION info{};
@@ -179,8 +175,8 @@ ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes,
 }
 
 RemoveResult ProbeAndDeleteFile(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+  UniqueFile file(
+      ::CreateFileW(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = ::GetLastError();
     // Delete access can be refused for a file that is neither missing nor in use (read-only

@@ -19,9 +19,7 @@ UniqueKey OpenSettingsKey(const char* keyPath) {
 
 // A registry string need not carry its terminator; a text without one inside the buffer
 // does not fit.
-bool HasTerminator(const char* buffer, std::size_t size) {
-  return std::memchr(buffer, '\0', size) != nullptr;
-}
+bool HasTerminator(const char* buffer, std::size_t size) { return std::memchr(buffer, '\0', size) != nullptr; }
 
 }  // namespace
 

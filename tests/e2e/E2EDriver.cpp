@@ -94,8 +94,8 @@ int ClickCelluna() {
   if (!info) return Check(false, "the Info links are there"), 1;
   ::SetForegroundWindow(dialog);
   HDC dc = ::GetDC(info);
-  HFONT font = ::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                             FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg");
+  HFONT font = ::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg");
   HGDIOBJ old = ::SelectObject(dc, font);
   const std::wstring before = L"Orbitale   Velumen   Fondara   Taviro   Corvane Tools   Brisavo   ";
   SIZE prefix{}, label{};
@@ -141,8 +141,8 @@ int ExportReport() {
   ::Sleep(300);
   const std::string report = ReadAll(path);
   Check(report.rfind("OS: ", 0) == 0, "the report's first line begins with OS:");
-  const char* headings[] = {"Orbitale\n",      "Velumen\n",          "Fondara\n",     "Taviro\n",
-                            "Taviro Extras\n", "Celluna (regular)\n", "Celluna Pro\n", "Mistweave\n",
+  const char* headings[] = {"Orbitale\n",      "Velumen\n",           "Fondara\n",      "Taviro\n",
+                            "Taviro Extras\n", "Celluna (regular)\n", "Celluna Pro\n",  "Mistweave\n",
                             "Mistweave Pro\n", "CalmLens Pro\n",      "KeenLens Pro\n", "Brisavo\n"};
   bool allNotInstalled = true;
   for (const char* heading : headings)
@@ -168,13 +168,20 @@ int Close() {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring step = argc > 1 ? argv[1] : L"";
   int result = 2;
-  if (step == L"appear") result = Appear() ? 0 : 1;
-  else if (step == L"wait") result = Wait();
-  else if (step == L"celluna") result = ClickCelluna();
-  else if (step == L"dismiss") result = DismissMenu();
-  else if (step == L"report") result = ExportReport();
-  else if (step == L"close") result = Close();
-  else std::fprintf(stderr, "usage: e2e_driver appear|wait|celluna|dismiss|report|close\n");
+  if (step == L"appear")
+    result = Appear() ? 0 : 1;
+  else if (step == L"wait")
+    result = Wait();
+  else if (step == L"celluna")
+    result = ClickCelluna();
+  else if (step == L"dismiss")
+    result = DismissMenu();
+  else if (step == L"report")
+    result = ExportReport();
+  else if (step == L"close")
+    result = Close();
+  else
+    std::fprintf(stderr, "usage: e2e_driver appear|wait|celluna|dismiss|report|close\n");
   std::fflush(stdout);
   return g_failures ? 1 : result;
 }

@@ -48,8 +48,7 @@ std::wstring ShortcutTarget(const std::wstring& link) {
   IPersistFile* file = nullptr;
   if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
     wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
-        SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
+    if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
       target = path;
     file->Release();
   }
@@ -77,14 +76,16 @@ void CheckInstalled() {
   Check(Exists(Shortcut()), "the Start-menu folder Quenlow FX holds the shortcut");
   Check(_wcsicmp(ShortcutTarget(Shortcut()).c_str(), Executable().c_str()) == 0, "the shortcut starts the controller");
   Check(RegistryText(L"DisplayName") == QUENLOW_WIDEN(QUENLOW_PRODUCT_NAME), "the uninstall entry names the product");
-  Check(RegistryText(L"DisplayVersion") == QUENLOW_WIDEN(QUENLOW_VERSION), "the uninstall entry carries the product version");
+  Check(RegistryText(L"DisplayVersion") == QUENLOW_WIDEN(QUENLOW_VERSION),
+        "the uninstall entry carries the product version");
   Check(RegistryText(L"Publisher") == QUENLOW_WIDEN(QUENLOW_PUBLISHER), "the uninstall entry names the publisher");
   Check(RegistryText(L"UninstallString").find(QUENLOW_WIDEN(QUENLOW_UNINSTALLER_NAME)) != std::wstring::npos,
         "the uninstall entry names the uninstaller");
   DWORD size = 0;
   DWORD bytes = sizeof size;
-  Check(::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size,
-                       &bytes) == ERROR_SUCCESS && size > 0,
+  Check(::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size, &bytes) ==
+                ERROR_SUCCESS &&
+            size > 0,
         "the uninstall entry gives the size");
 }
 

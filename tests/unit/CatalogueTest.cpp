@@ -8,9 +8,9 @@ namespace quenlow {
 namespace {
 
 TEST(Catalogue, OfxHostFilesFollowTheBundlePattern) {
-  const wchar_t* stems[] = {L"orbitale",    L"velumen",     L"fondara",    L"taviro",  L"tavirofrost",
-                            L"mistweave",   L"mistweavepro", L"calmlenspro", L"keenlenspro", L"br3-dravel",
-                            L"brt-dravel",  L"celluna",     L"cellunapro"};
+  const wchar_t* stems[] = {L"orbitale",   L"velumen",      L"fondara",     L"taviro",      L"tavirofrost",
+                            L"mistweave",  L"mistweavepro", L"calmlenspro", L"keenlenspro", L"br3-dravel",
+                            L"brt-dravel", L"celluna",      L"cellunapro"};
   ASSERT_EQ(std::size(stems), kPlugins.size());
   for (std::size_t i = 0; i < kPlugins.size(); ++i) {
     const std::wstring stem = stems[i];

@@ -10,6 +10,7 @@ TEST(NumberText, ParsesLikeTheWindowsLibraryInBaseZero) {
     const char* text;
     std::uint32_t value;
   } cases[] = {
+      // clang-format off
       {"16", 16},          {" 16", 16},           {"\t16", 16},         {"+16", 16},
       {"-1", 4294967295u}, {"-16", 4294967280u},  {"010", 8},           {"08", 0},
       {"0x10", 16},        {"0X1f", 31},          {"0x", 0},            {"", 0},
@@ -17,6 +18,7 @@ TEST(NumberText, ParsesLikeTheWindowsLibraryInBaseZero) {
       {"4294967296", 4294967295u},                {"99999999999999999999", 4294967295u},
       {"-4294967296", 4294967295u},               {"0xFFFFFFFF", 4294967295u},
       {"0x100000000", 4294967295u},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(ParseUnsigned32(c.text), c.value) << '"' << c.text << '"';
 }

@@ -49,10 +49,14 @@ TEST(MirrorFormat, LoadsLikeThePlugins) {
       {"lone CR inside a line", "KEY:a\rjunk\nVAL:1\n", {"a", "1"}, false},
       {"NUL inside a line", std::string("KEY:a\0b\nVAL:1\n", 14), {"a", "1"}, false},
       {"300-byte line is read in two pieces", longKey + "\nVAL:1\n", {std::string(263, 'k'), "1"}, false},
-      {"266 bytes plus CR LF is one read", "KEY:" + std::string(262, 'k') + "\r\nVAL:1\r\n",
-       {std::string(262, 'k'), "1"}, true},
-      {"267 bytes plus LF: the piece ends at its line end", "KEY:" + std::string(263, 'k') + "\nVAL:1\n",
-       {std::string(263, 'k'), "1"}, true},
+      {"266 bytes plus CR LF is one read",
+       "KEY:" + std::string(262, 'k') + "\r\nVAL:1\r\n",
+       {std::string(262, 'k'), "1"},
+       true},
+      {"267 bytes plus LF: the piece ends at its line end",
+       "KEY:" + std::string(263, 'k') + "\nVAL:1\n",
+       {std::string(263, 'k'), "1"},
+       true},
   };
   for (const LoadCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -58,9 +58,9 @@ TEST(Report, EngineOutsideTheListLeavesItsLineOut) {
     EXPECT_EQ(BuildReport(SystemFacts{}, engine, std::nullopt, PluginInstallState{}),
               "OS: Not Detected\r\nDisplay Adapter: , 1024x768,  96x96 DPI\r\n\r\n" + kNothingInstalled);
   }
-  EXPECT_EQ(BuildReport(SystemFacts{}, 5, std::string("X:"), PluginInstallState{}),
-            "OS: Not Detected\r\nDisplay Adapter: , 1024x768,  96x96 DPI\r\nCustom Location: X:\r\n\r\n" +
-                kNothingInstalled);
+  EXPECT_EQ(
+      BuildReport(SystemFacts{}, 5, std::string("X:"), PluginInstallState{}),
+      "OS: Not Detected\r\nDisplay Adapter: , 1024x768,  96x96 DPI\r\nCustom Location: X:\r\n\r\n" + kNothingInstalled);
 }
 
 }  // namespace
@@ -75,13 +75,13 @@ TEST(Report, Windows11IsNamedAsSuch) {
     unsigned long build;
     const char* reported;
   } cases[] = {
-      {"Windows 10 Pro", 22631, "Windows 11 Pro"},        // Windows 11 still says 10
-      {"Windows 10 Pro", 22000, "Windows 11 Pro"},        // its first build
-      {"Windows 10 Pro", 19045, "Windows 10 Pro"},        // a real Windows 10
-      {"Windows 10", 22000, "Windows 11"},                // the name alone
-      {"Windows 11 Home", 26100, "Windows 11 Home"},      // a system that names itself right
+      {"Windows 10 Pro", 22631, "Windows 11 Pro"},    // Windows 11 still says 10
+      {"Windows 10 Pro", 22000, "Windows 11 Pro"},    // its first build
+      {"Windows 10 Pro", 19045, "Windows 10 Pro"},    // a real Windows 10
+      {"Windows 10", 22000, "Windows 11"},            // the name alone
+      {"Windows 11 Home", 26100, "Windows 11 Home"},  // a system that names itself right
       {"Windows Server 2022", 20348, "Windows Server 2022"},
-      {"Windows 7", 0, "Windows 7"},                      // no build number read
+      {"Windows 7", 0, "Windows 7"},  // no build number read
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReportedProductName(c.productName, c.build), c.reported) << c.productName << " " << c.build;

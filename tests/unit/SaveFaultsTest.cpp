@@ -22,7 +22,9 @@ const std::string kOld = "KEY:K\\a\r\nVAL:1\r\n";
 std::error_code Refused() { return std::make_error_code(std::errc::io_error); }
 
 SaveStep g_failingStep = SaveStep::CreateTemporary;
-std::error_code FailAtStep(SaveStep step, const std::wstring&) { return step == g_failingStep ? Refused() : std::error_code(); }
+std::error_code FailAtStep(SaveStep step, const std::wstring&) {
+  return step == g_failingStep ? Refused() : std::error_code();
+}
 
 // The old file vanishes (as when a replace fails half-way) and then the replace fails.
 std::error_code LoseTheTargetThenFail(SaveStep step, const std::wstring& target) {
@@ -82,10 +84,10 @@ TEST_F(SaveFaultsTest, TheOnlyCopyIsNeverDeleted) {
 
 TEST_F(SaveFaultsTest, ReadOnlyFileIsLeftAsItWas) {
   // Under Windows this sets the read-only attribute; under Wine that is mode 0444.
-  std::filesystem::permissions(tree.FsPath(kMirror), std::filesystem::perms::owner_write |
-                                                          std::filesystem::perms::group_write |
-                                                          std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  std::filesystem::permissions(
+      tree.FsPath(kMirror),
+      std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+      std::filesystem::perm_options::remove);
   StoreResult stored = StoreRenderEngine(tree.root(), 0);
   EXPECT_EQ(stored.outcome, StoreOutcome::ReadOnly);
   EXPECT_EQ(tree.Read(kMirror), kOld);

@@ -20,6 +20,7 @@ TEST(RenderEncoding, DecodesEveryRow) {
     std::optional<std::uint32_t> family, variant;
     int index;
   } rows[] = {
+      // clang-format off
       // DirectRenderer unreadable
       {1, kNone, 1}, {2, kNone, 1}, {16, kNone, 3}, {kNone, kNone, 3}, {0, kNone, 0}, {5, kNone, 5},
       // DirectRenderer 0
@@ -28,6 +29,7 @@ TEST(RenderEncoding, DecodesEveryRow) {
       {1, 1, 1}, {2, 1, 1}, {16, 1, 3}, {kNone, 1, 3}, {5, 1, 1},
       // any other DirectRenderer is the index itself
       {1, 7, 7}, {16, 7, 7}, {kNone, 7, 7}, {2, 4294967295u, -1},
+      // clang-format on
   };
   for (const auto& row : rows) {
     EXPECT_EQ(DecodeRenderEngine(row.family, row.variant), row.index)

@@ -1,5 +1,5 @@
-// A temporary folder (its name free of the maker's word) that stands in for a folder of the folder set, with helpers that take
-// the program's relative paths ("\Quenlow\FX\System\lm.regr") as they are.
+// A temporary folder (its name free of the maker's word) that stands in for a folder of the folder set, with helpers
+// that take the program's relative paths ("\Quenlow\FX\System\lm.regr") as they are.
 #pragma once
 
 #include <filesystem>

@@ -18,7 +18,9 @@ const ConversionCase kConversions[] = {
     {L"2-byte U+00E9 e-acute", L"Caf\u00E9", "Caf\xC3\xA9"},
     {L"3-byte U+20AC euro sign", L"\u20AC", "\xE2\x82\xAC"},
     {L"4-byte U+1F600 as pair D83D DE00", std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}, "\xF0\x9F\x98\x80"},
-    {L"unpaired high surrogate D800 becomes U+FFFD", std::wstring{L'a', wchar_t(0xD800), L'b'}, "a\xEF\xBF\xBD" "b"},
+    {L"unpaired high surrogate D800 becomes U+FFFD", std::wstring{L'a', wchar_t(0xD800), L'b'},
+     "a\xEF\xBF\xBD"
+     "b"},
     {L"unpaired low surrogate DC00 becomes U+FFFD", std::wstring{wchar_t(0xDC00)}, "\xEF\xBF\xBD"},
     {L"empty", L"", ""},
 };
@@ -51,7 +53,10 @@ TEST(TextConvert, DecodesUtf8BackToWide) {
     if (c.utf8.find("\xEF\xBF\xBD") != std::string::npos) continue;  // replacements do not round-trip
     EXPECT_EQ(WideToUtf8(Utf8ToWide(c.utf8)), c.utf8);
   }
-  EXPECT_EQ(WideToUtf8(Utf8ToWide("a\xFF" "b")), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(WideToUtf8(Utf8ToWide("a\xFF"
+                                  "b")),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(WideToUtf8(Utf8ToWide("\xC3")), "\xEF\xBF\xBD");
 }
 

@@ -113,7 +113,8 @@ TEST_F(DialogTest, LinkTextsCarryTheResolvedHelpFolder) {
                        L"<a href=\"cn\">Celluna</a>\n\nClick PlugIn names",
                        0),
             0u);
-  EXPECT_NE(info.find(L"<a href=\"" + programFiles.root() + L"\\Quenlow\\FX\\Help\">Start > Quenlow FX</a> menu. "
+  EXPECT_NE(info.find(L"<a href=\"" + programFiles.root() +
+                      L"\\Quenlow\\FX\\Help\">Start > Quenlow FX</a> menu. "
                       L"For FAQs and technicall support  <a href=\""),
             std::wstring::npos);
   EXPECT_EQ(info.find(L"C:\\Program Files\\Quenlow"), std::wstring::npos);

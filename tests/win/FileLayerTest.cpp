@@ -100,8 +100,8 @@ TEST(FileLayer, AWriterHoldingTheFileKeepsItsOwnContent) {
   const std::string plugins = "KEY:K\\a\r\nVAL:1\r\nKEY:K\\b\r\nVAL:2\r\n";
   tree.Write(kMirror, plugins);
   // A plugin in the middle of rewriting the file: open for writing, readers allowed.
-  HANDLE writer = ::CreateFileW(tree.Path(kMirror).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE writer = ::CreateFileW(tree.Path(kMirror).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   StoreResult stored = StoreRenderEngine(tree.root(), 0);
   ::CloseHandle(writer);

@@ -199,8 +199,8 @@ TEST_F(HandlersTest, AfterAResetOfAllTheListShowsWhatTheEngineFileHolds) {
   const std::wstring engineFile = L"\\Quenlow\\FX\\System\\lm.regr";
   // A plugin reads the engine file (others may read too): the reset leaves it, and the list
   // keeps its engine.
-  HANDLE held = ::CreateFileW(docs.Path(engineFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+  HANDLE held =
+      ::CreateFileW(docs.Path(engineFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Select(0);
   fake.answers = {IDYES};
@@ -227,7 +227,8 @@ TEST_F(HandlersTest, AfterAResetOfAllTheListShowsWhatTheEngineFileHolds) {
 }
 
 TEST_F(HandlersTest, ReportIsWrittenThenOpened) {
-  programFiles.Write(L"\\Quenlow\\FX\\System\\lm.regr", "KEY:SOFTWARE\\Quenlow Software\\FX\\Documents\r\nVAL:E:\\Vids\r\n");
+  programFiles.Write(L"\\Quenlow\\FX\\System\\lm.regr",
+                     "KEY:SOFTWARE\\Quenlow Software\\FX\\Documents\r\nVAL:E:\\Vids\r\n");
   docs.Write(kReport, std::string(5000, 'o'));
   Press(IDC_EXPORT_REPORT);
   const std::string report = docs.Read(kReport);

@@ -50,6 +50,7 @@ TEST(CommandLine, OnlyAFirstArgumentWithADashKeepsTheDialogOnTop) {
     const wchar_t* commandLine;
     bool onTop;
   } cases[] = {
+      // clang-format off
       {L"controller.exe", false},
       {L"\"C:\\Program Files\\Quenlow\\FX\\controller.exe\"", false},
       {L"controller.exe -", true},
@@ -60,6 +61,7 @@ TEST(CommandLine, OnlyAFirstArgumentWithADashKeepsTheDialogOnTop) {
       {L"controller.exe \t-x", true},
       {L"controller.exe a -", false},
       {L"controller.exe x-", false},
+      // clang-format on
   };
   for (const auto& c : cases)
     EXPECT_EQ(IsKeepOnTopSwitch(FirstArgument(SkipProgramName(c.commandLine))), c.onTop) << c.commandLine;
