@@ -93,14 +93,15 @@ const std::array<PluginBits, 12> kStatusOrder = {
 };
 
 const std::array<FamilyInfo, kFamilyCount> kFamilies = {{
-    {L"Orbitale", L"ob", L"/orb/intro.htm", nullptr, kOrbitaleStatus, kOrbitalePresets},
-    {L"Velumen", L"vl", L"/velumen/intro.htm", nullptr, kVelumenStatus, kVelumenPresets},
-    {L"Fondara", L"fd", L"/fondara/intro.htm", nullptr, kFondaraStatus, kFondaraPresets},
-    {L"Taviro", L"tv", L"/tv25/intro.htm", nullptr, kTaviroStatus, kTaviroPresets},
-    {L"Corvane Tools", L"cv", L"/corvane-plugins/intro.htm", L"Corvane Tools:\n", kCorvaneStatus,
+    {L"Orbitale", L"ob", L"/orb/intro.htm", nullptr, PLUGIN_ORBITALE, kOrbitaleStatus, kOrbitalePresets},
+    {L"Velumen", L"vl", L"/velumen/intro.htm", nullptr, PLUGIN_VELUMEN, kVelumenStatus, kVelumenPresets},
+    {L"Fondara", L"fd", L"/fondara/intro.htm", nullptr, PLUGIN_FONDARA, kFondaraStatus, kFondaraPresets},
+    {L"Taviro", L"tv", L"/tv25/intro.htm", nullptr, PLUGIN_TAVIRO | PLUGIN_TAVIRO_FROST, kTaviroStatus, kTaviroPresets},
+    {L"Corvane Tools", L"cv", L"/corvane-plugins/intro.htm", L"Corvane Tools:\n",
+     PLUGIN_MISTWEAVE | PLUGIN_MISTWEAVE_PRO | PLUGIN_CALMLENS_PRO | PLUGIN_KEENLENS_PRO, kCorvaneStatus,
      kCorvanePresets},
-    {L"Brisavo", L"br", L"/br/intro.htm", nullptr, kBrisavoStatus, kBrisavoPresets},
-    {L"Celluna", L"cn", L"/celluna/intro.htm", nullptr, kCellunaStatus, kCellunaPresets},
+    {L"Brisavo", L"br", L"/br/intro.htm", nullptr, PLUGIN_BRISAVO_EFFECTS | PLUGIN_BRISAVO_TRANSITIONS, kBrisavoStatus, kBrisavoPresets},
+    {L"Celluna", L"cn", L"/celluna/intro.htm", nullptr, PLUGIN_CELLUNA | PLUGIN_CELLUNA_PRO, kCellunaStatus, kCellunaPresets},
 }};
 
 // clang-format on

@@ -3,9 +3,6 @@
 namespace quenlow {
 namespace {
 
-// Hosts in the order the user sees them listed.
-constexpr HostId kListedHosts[] = {HOST_CYBERLINK, HOST_OFX, HOST_MAGIX};
-
 PluginBits HostMask(const PluginInstallState& state, HostId host) { return state.*kHosts[host].mask; }
 
 std::wstring HostEntry(HostId host, const wchar_t* mark = L"") {

@@ -8,6 +8,9 @@
 
 namespace quenlow {
 
+// Hosts in the order the status texts list them: CyberLink, Vegas/OFX, Magix.
+inline constexpr HostId kListedHosts[] = {HOST_CYBERLINK, HOST_OFX, HOST_MAGIX};
+
 // Replaces `text` with the status of the first plugin the selector names (in status order)
 // and returns true; returns false and leaves `text` alone when it names none.
 bool GetPluginStatus(const PluginInstallState& state, PluginBits selector, std::wstring& text);

@@ -39,17 +39,20 @@ std::optional<std::string> MirrorPath(const std::wstring& folder, const wchar_t*
   return path;
 }
 
-int ReadRenderEngine(const std::wstring& commonDocuments) {
+int ReadRenderEngine(const std::wstring& commonDocuments) { return ReadStoredEngine(commonDocuments).index; }
+
+StoredEngine ReadStoredEngine(const std::wstring& commonDocuments) {
   std::optional<std::string> path = MirrorPath(commonDocuments, kEngineMirrorFile);
-  if (!path) return kDefaultRenderEngine;
+  if (!path) return {};
   RegistryMirror store;
   (void)store.Open(path->c_str(), 1);
   std::uint32_t family = 0;
   std::uint32_t variant = 0;
   const bool hasFamily = store.ReadDword(kGeneralKey, kDefaultRendererValue, family);
   const bool hasVariant = store.ReadDword(kGeneralKey, kDirectRendererValue, variant);
-  return DecodeRenderEngine(hasFamily ? std::optional(family) : std::nullopt,
-                            hasVariant ? std::optional(variant) : std::nullopt);
+  return {DecodeRenderEngine(hasFamily ? std::optional(family) : std::nullopt,
+                             hasVariant ? std::optional(variant) : std::nullopt),
+          hasFamily || hasVariant};
 }
 
 namespace {

@@ -72,6 +72,12 @@ std::optional<std::string> MirrorPath(const std::wstring& folder, const wchar_t*
 // The engine index stored below the common documents folder, or 3.
 int ReadRenderEngine(const std::wstring& commonDocuments);
 
+struct StoredEngine {
+  int index = kDefaultRenderEngine;
+  bool stored = false;  // the index comes from the file (either value of the pair was there)
+};
+StoredEngine ReadStoredEngine(const std::wstring& commonDocuments);
+
 // What storing the engine did. The dialog ignores it (OK closes silently whatever
 // happens); the command line reports it.
 enum class StoreOutcome {

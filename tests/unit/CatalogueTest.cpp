@@ -46,6 +46,18 @@ TEST(Catalogue, PresetFilesLiveInThePresetFolders) {
   EXPECT_EQ(total, 1u + 1 + 1 + 6 + 4 + 15 + 2);
 }
 
+TEST(Catalogue, EveryPluginBelongsToExactlyOneFamily) {
+  PluginBits seen = 0;
+  for (const FamilyInfo& family : kFamilies) {
+    EXPECT_EQ(seen & family.plugins, 0u) << family.displayName;
+    seen |= family.plugins;
+    for (PluginBits bits : family.statusPlugins) EXPECT_EQ(bits & ~family.plugins, 0u) << family.displayName;
+  }
+  PluginBits all = 0;
+  for (const PluginInfo& plugin : kPlugins) all |= plugin.bits;
+  EXPECT_EQ(seen, all);
+}
+
 TEST(Catalogue, LookupsAreExactAndCaseSensitive) {
   EXPECT_STREQ(FindFamilyByLinkId(L"cv")->displayName, L"Corvane Tools");
   EXPECT_STREQ(FindFamilyByName(L"Corvane Tools")->linkId, L"cv");

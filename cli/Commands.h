@@ -1,0 +1,46 @@
+// The commands of the command line, each a plain function of the folder set and its
+// options; Cli.cpp parses the arguments and calls them.
+#pragma once
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "catalogue/Catalogue.h"
+#include "cli/Cli.h"
+
+namespace quenlow::cli {
+
+struct Context {
+  FolderSet folders;
+  Io& io;
+};
+
+int ShowStatus(Context& context, bool json);
+int ShowEngine(Context& context, bool json);
+int ListEngines(Context& context);
+int SetEngine(Context& context, const std::string& engine);
+int WriteReport(Context& context, const std::string& outputFile);
+
+struct ResetOptions {
+  std::vector<std::string> families;
+  bool all = false;
+  bool dryRun = false;
+  bool yes = false;
+  bool json = false;
+  bool verbose = false;
+};
+int ResetSettings(Context& context, const ResetOptions& options);
+
+// Shared by the commands.
+std::string Utf8(const std::wstring& text);
+// The system's text for an error, without a trailing period or line end.
+std::string ErrorText(const std::error_code& error);
+// Writes "quenlowfx: MESSAGE" and a line end to standard error.
+void PrintError(Io& io, const std::string& message);
+// The family whose display name or link id this is, ignoring letter case.
+const FamilyInfo* FindFamily(const std::string& nameOrId);
+// "Orbitale (ob), Velumen (vl), ...": what a family argument may be.
+std::string ValidFamilies();
+
+}  // namespace quenlow::cli
