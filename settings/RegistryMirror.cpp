@@ -117,6 +117,9 @@ MirrorContent ParseMirrorBytes(std::string_view raw) {
 
 std::string FormatMirrorBytes(const std::vector<std::string>& entries) {
   std::string bytes;
+  std::size_t size = 0;
+  for (const std::string& entry : entries) size += entry.size() + kKeyPrefix.size() + 2;
+  bytes.reserve(size);
   for (std::size_t i = 0; i < entries.size(); ++i) {
     bytes += (i % 2 == 0) ? kKeyPrefix : kValuePrefix;
     bytes += entries[i];

@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   if (!saved) return 0;  // more than the readers would read whole: refused
-  quenlow::RegistryMirror reloaded;
-  reloaded.OpenBytes(*saved);
-  if (reloaded.loadWasIncomplete() || reloaded.entries() != store.entries()) std::abort();
+  const quenlow::MirrorContent reloaded = quenlow::ParseMirrorBytes(*saved);
+  if (!reloaded.complete || reloaded.entries != store.entries()) std::abort();
   return 0;
 }
