@@ -10,6 +10,9 @@ set(QUENLOW_MENU_FOLDER "Quenlow FX")
 set(QUENLOW_SHORTCUT_NAME "Quenlow FX Controller.lnk")
 set(QUENLOW_UNINSTALLER_NAME "Uninstall Quenlow FX Controller.exe")
 set(QUENLOW_UNINSTALL_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuenlowFXController")
+# The Windows Installer package's upgrade code: it never changes, so that a newer package
+# replaces an older one in place.
+set(QUENLOW_MSI_UPGRADE_CODE "1165AC77-69C6-4F79-9546-17BCEE084015")
 # Below the program files folder.
 set(QUENLOW_INSTALL_SUBFOLDER "Quenlow\\FX")
 # The same two with their backslashes escaped, for C strings.

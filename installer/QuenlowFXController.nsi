@@ -2,7 +2,7 @@
 ; below the program files folder, adds the Start-menu folder "Quenlow FX" for all users and
 ; registers an uninstaller. `/S` installs or removes silently.
 ;
-;   makensis -DEXE_PATH=... -DOUTFILE=... -DVERSION=... -DPRODUCT=... (the build passes every
+;   makensis -DOUTFILE=... -DFILES=InstalledFiles.nsh -DVERSION=... -DPRODUCT=... (the build passes every
 ;            name below from cmake/Product.cmake) QuenlowFXController.nsi
 
 Unicode true
@@ -13,9 +13,6 @@ RequestExecutionLevel admin
 !include "LogicLib.nsh"
 !include "x64.nsh"
 
-!ifndef EXE_PATH
-  !error "EXE_PATH must name the built controller executable"
-!endif
 !ifndef OUTFILE
   !define OUTFILE "QuenlowFXControllerSetup.exe"
 !endif
@@ -35,6 +32,8 @@ RequestExecutionLevel admin
 !insertmacro RequireDefine CAPTION
 !insertmacro RequireDefine UNINSTALL_KEY
 !insertmacro RequireDefine INSTALL_SUBFOLDER
+!insertmacro RequireDefine FILES
+!include "${FILES}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -98,7 +97,7 @@ Section "Quenlow FX Controller" SecController
   SectionIn RO
   Call WaitUntilControllerIsClosed
   SetOutPath "$INSTDIR"
-  File "/oname=${EXE}" "${EXE_PATH}"
+  !insertmacro InstallFiles
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateDirectory "$SMPROGRAMS\${MENU_FOLDER}"
@@ -121,7 +120,7 @@ SectionEnd
 ; preset files belong to other products, so the folders are removed only when empty.
 Section "Uninstall"
   Call un.WaitUntilControllerIsClosed
-  Delete "$INSTDIR\${EXE}"
+  !insertmacro RemoveFiles
   Delete "$SMPROGRAMS\${MENU_FOLDER}\${SHORTCUT}"
   RMDir "$SMPROGRAMS\${MENU_FOLDER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
