@@ -4,12 +4,13 @@
 #   scripts/install-deps.sh run     # enough to build and start the controller
 #   scripts/install-deps.sh test    # everything: tests, fuzzing, benchmarks, installer
 set -euo pipefail
-# The Windows build configures its test programs too, so GoogleTest's sources are needed
-# even just to run the controller.
+# The Windows build configures its test programs, the command line and the installers too,
+# so GoogleTest's sources, CLI11, the JSON library, NSIS and wixl are needed even just to
+# run the controller.
 packages=(cmake ninja-build g++ mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb imagemagick
-          fonts-dejavu-core googletest)
+          fonts-dejavu-core googletest libcli11-dev nlohmann-json3-dev nsis wixl msitools)
 if [ "${1:-test}" = test ]; then
-  packages+=(libbenchmark-dev clang libclang-rt-14-dev nsis)
+  packages+=(libbenchmark-dev clang libclang-rt-14-dev)
 fi
 missing=()
 for package in "${packages[@]}"; do
