@@ -4,12 +4,14 @@
 
 #include "ProductInfo.h"
 #include "app/InfoText.h"
+#include "backups/Backups.h"
 #include "catalogue/Detection.h"
 #include "maintenance/Report.h"
 #include "maintenance/Resets.h"
 #include "maintenance/Status.h"
 #include "platform/Files.h"
 #include "platform/SystemFacts.h"
+#include "platform/TextConvert.h"
 #include "platform/win32/Handles.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
@@ -142,18 +144,32 @@ void CNorvikDlg::ShowFileError(const wchar_t* what, const std::wstring& path, co
 }
 
 void CNorvikDlg::ShowResetFailure(const ResetFailure& failure) {
+  if (failure.backupFailed) {
+    // The file was not deleted: nothing goes without its copy.
+    m_services->ShowMessageBox(m_hWnd,
+                               L"The reset stopped at a file that cannot be deleted:\n" + failure.path +
+                                   L"\n\nIts backup copy could not be written: " + SystemErrorText(failure.error),
+                               kErrorCaption, MB_OK | MB_ICONERROR);
+    return;
+  }
   ShowFileError(L"The reset stopped at a file that cannot be deleted:", failure.path, failure.error);
 }
 
 void CNorvikDlg::ResetFamilySettings(const std::wstring& familyName, BOOL confirm) {
   if (familyName.empty()) return;
   if (confirm && AskToReset(L"All " + familyName + L" settings will be reset to default values.") != IDYES) return;
-  if (auto failure = RemoveFamilyPresets(m_strCommonDocuments, familyName)) ShowResetFailure(*failure);
+  // Every file the reset deletes is copied first, so that the reset can be undone.
+  BackupSession backup(m_strCommonDocuments, "dialog", WideToUtf8(familyName));
+  const std::optional<ResetFailure> failure = RemoveFamilyPresets(m_strCommonDocuments, familyName, backup.Remover());
+  (void)backup.Finish();
+  if (failure) ShowResetFailure(*failure);
 }
 
 bool CNorvikDlg::ResetAllSettings() {
   if (AskToReset(L"All settings will be reset to default values.") != IDYES) return false;
-  const std::optional<ResetFailure> failure = RemoveAllSettingsFiles(m_strCommonDocuments);
+  BackupSession backup(m_strCommonDocuments, "dialog", "all");
+  const std::optional<ResetFailure> failure = RemoveAllSettingsFiles(m_strCommonDocuments, backup.Remover());
+  (void)backup.Finish();
   // Whether the engine file went (the default then), stayed because a plugin held it, or
   // the reset stopped before or after it: the list shows what the file now holds.
   ShowStoredEngine();

@@ -30,13 +30,14 @@ constexpr const char* kFooter = R"(Exit codes:
   1  an operation failed (a file could not be written or deleted; the message names it)
   2  usage error (unknown command, option, family or engine); nothing was changed
   3  the engine was not stored: its file cannot be read whole, is read-only or is in use
-  4  a reset finished but left files in place that another program held open
+  4  a reset or restore finished but left files that another program held open
 
 Examples:
   quenlowfx status
   quenlowfx engine set OpenGL
   quenlowfx report --output report.txt
   quenlowfx reset Celluna --yes
+  quenlowfx restore --latest
   quenlowfx --common-documents "D:\Profiles\Public\Documents" engine --json
 
 Run "quenlowfx COMMAND --help" for the options of one command.)";
@@ -108,6 +109,25 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
       "Files held open by another program (a running editing host) are left in place: the exit code is then 4.\n\n"
       "Examples:\n  quenlowfx reset Celluna\n  quenlowfx reset cv br --yes\n  quenlowfx reset --all --dry-run");
 
+  bool backupsJson = false;
+  auto* backups = app.add_subcommand("backups", "List the backups resets kept, newest first");
+  backups->add_flag("--json", backupsJson, "Print one JSON object");
+  backups->footer("Every reset copies the files it removes into a backup first; the newest 20 are kept.\n\n"
+                  "Example:\n  quenlowfx backups");
+
+  RestoreOptions restore;
+  auto* restoreCommand = app.add_subcommand("restore", "Put back the files a reset removed, from one of its backups");
+  restoreCommand->add_option("ID", restore.id, "The backup's id, as \"quenlowfx backups\" lists it");
+  restoreCommand->add_flag("--latest", restore.latest, "Restore the newest backup");
+  restoreCommand->add_flag("--dry-run", restore.dryRun, "List what would be restored; change nothing");
+  restoreCommand->add_flag("--yes,-y", restore.yes, "Do not ask; needed when standard input is not a console");
+  restoreCommand->add_flag("--force", restore.force, "Also replace files changed since the backup was made");
+  restoreCommand->add_flag("--json", restore.json, "Print one JSON object");
+  restoreCommand->footer(
+      "A file changed since the backup is kept unless --force is given; a backup copy that no longer matches its\n"
+      "checksum is not restored (exit 1); a file in use is left as it is (exit 4).\n\n"
+      "Examples:\n  quenlowfx restore --latest\n  quenlowfx restore 20261210-153000 --dry-run");
+
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);
@@ -115,7 +135,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
     // A word where a command belongs reads better as what it is than as a missing command.
     const std::vector<std::string> unparsed = app.remaining();
     if (error.get_name() == "RequiredError" && !app.get_subcommands().size() && !unparsed.empty()) {
-      PrintError(io, "unknown command '" + unparsed.front() + "'; commands: status, engine, report, reset (see --help)");
+      PrintError(io, "unknown command '" + unparsed.front() +
+                         "'; commands: status, engine, report, reset, backups, restore (see --help)");
       return kExitUsage;
     }
     std::ostringstream out, err;
@@ -136,6 +157,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
   if (engine->parsed()) return ShowEngine(context, json);
   if (report->parsed()) return WriteReport(context, output);
   if (resetCommand->parsed()) return ResetSettings(context, reset);
+  if (backups->parsed()) return ListBackups(context, backupsJson);
+  if (restoreCommand->parsed()) return RestoreBackup(context, restore);
   return kExitUsage;
 }
 

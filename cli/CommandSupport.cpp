@@ -14,7 +14,28 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
          });
 }
 
+bool IsYes(std::string answer) {
+  std::transform(answer.begin(), answer.end(), answer.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  answer.erase(0, answer.find_first_not_of(" \t"));
+  answer.erase(answer.find_last_not_of(" \t") + 1);
+  return answer == "y" || answer == "yes";
+}
+
 }  // namespace
+
+std::optional<int> AskFirst(Io& io, bool yes, const std::string& action, const std::string& question) {
+  if (yes) return std::nullopt;
+  if (!io.InputIsConsole()) {
+    PrintError(io, action + " and asks first; standard input is not a console, so add --yes to confirm");
+    return kExitUsage;
+  }
+  io.Err(question + " [y/N] ");
+  const std::optional<std::string> answer = io.ReadLine();
+  if (answer && IsYes(*answer)) return std::nullopt;
+  io.Err("Nothing was changed.\n");
+  return kExitDone;
+}
 
 std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
 

@@ -2,6 +2,7 @@
 // options; Cli.cpp parses the arguments and calls them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -32,6 +33,18 @@ struct ResetOptions {
 };
 int ResetSettings(Context& context, const ResetOptions& options);
 
+int ListBackups(Context& context, bool json);
+
+struct RestoreOptions {
+  std::string id;
+  bool latest = false;
+  bool dryRun = false;
+  bool yes = false;
+  bool force = false;
+  bool json = false;
+};
+int RestoreBackup(Context& context, const RestoreOptions& options);
+
 // Shared by the commands.
 std::string Utf8(const std::wstring& text);
 // The system's text for an error, without a trailing period or line end.
@@ -42,5 +55,9 @@ void PrintError(Io& io, const std::string& message);
 const FamilyInfo* FindFamily(const std::string& nameOrId);
 // "Orbitale (ob), Velumen (vl), ...": what a family argument may be.
 std::string ValidFamilies();
+// Before a command changes files: asks the question at a console (with --yes nothing is
+// asked). Nothing means go on; otherwise the exit code to stop with: usage when standard
+// input is not a console and --yes is missing, done when the answer was not yes.
+std::optional<int> AskFirst(Io& io, bool yes, const std::string& action, const std::string& question);
 
 }  // namespace quenlow::cli

@@ -2,8 +2,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cctype>
 
+#include "backups/Backups.h"
 #include "cli/Commands.h"
 #include "maintenance/Resets.h"
 #include "platform/Files.h"
@@ -34,20 +34,12 @@ std::string FileLine(const ResetFileResult& file) {
   return path + "\n";
 }
 
-bool IsYes(std::string answer) {
-  std::transform(answer.begin(), answer.end(), answer.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  answer.erase(0, answer.find_first_not_of(" \t"));
-  answer.erase(answer.find_last_not_of(" \t") + 1);
-  return answer == "y" || answer == "yes";
-}
-
 std::string Question(const std::vector<const FamilyInfo*>& families) {
-  if (families.empty()) return "Reset all settings? [y/N] ";
+  if (families.empty()) return "Reset all settings?";
   std::string names;
   for (std::size_t i = 0; i < families.size(); ++i)
     names += (i == 0 ? "" : i + 1 == families.size() ? " and " : ", ") + Utf8(families[i]->displayName);
-  return "Reset " + names + " settings? [y/N] ";
+  return "Reset " + names + " settings?";
 }
 
 }  // namespace
@@ -89,21 +81,17 @@ int ResetSettings(Context& context, const ResetOptions& options) {
     return kExitDone;
   }
 
-  if (!options.yes) {
-    if (!io.InputIsConsole()) {
-      PrintError(io, "reset deletes files and asks first; standard input is not a console, so add --yes to confirm");
-      return kExitUsage;
-    }
-    io.Err(Question(families));
-    const std::optional<std::string> answer = io.ReadLine();
-    if (!answer || !IsYes(*answer)) {
-      io.Err("Nothing was reset.\n");
-      return kExitDone;
-    }
-  }
+  if (std::optional<int> stop = AskFirst(io, options.yes, "reset deletes files", Question(families))) return *stop;
 
+  std::string resetName = options.all ? "all" : std::string();
+  for (const FamilyInfo* family : families) resetName += (resetName.empty() ? "" : ", ") + Utf8(family->displayName);
+  // Every file the reset deletes is copied first: "quenlowfx restore" brings it back.
+  BackupSession backup(context.folders.commonDocuments, "command line", resetName);
   std::vector<ResetFileResult> results;
-  const std::optional<ResetFailure> failure = RemoveFiles(paths, ProbeAndDeleteFile, &results);
+  const std::optional<ResetFailure> failure = RemoveFiles(paths, backup.Remover(), &results);
+  const std::error_code manifestError = backup.Finish();
+  const std::string backupId =
+      backup.entries().empty() ? std::string() : Utf8(backup.folder().substr(backup.folder().find_last_of(L"\\/") + 1));
   const bool anyBusy = std::any_of(results.begin(), results.end(),
                                    [](const ResetFileResult& file) { return file.outcome == ResetOutcome::Busy; });
   if (options.json) {
@@ -113,16 +101,28 @@ int ResetSettings(Context& context, const ResetOptions& options) {
       if (file.outcome == ResetOutcome::Failed) entry["error"] = ErrorText(file.error);
       files.push_back(entry);
     }
-    io.Out(Json{{"schemaVersion", 1}, {"dryRun", false}, {"files", files}}.dump(2) + "\n");
+    io.Out(Json{{"schemaVersion", 1},
+                {"dryRun", false},
+                {"files", files},
+                {"backup", backupId.empty() ? Json(nullptr) : Json(backupId)}}
+               .dump(2) +
+           "\n");
   } else {
     std::string text;
     for (const ResetFileResult& file : results)
       if (file.outcome != ResetOutcome::Missing || options.verbose) text += FileLine(file);
+    if (!backupId.empty()) text += "Backup " + backupId + " keeps the removed files: quenlowfx restore " + backupId + "\n";
     io.Out(text);
   }
   if (failure) {
     PrintError(io, "the reset stopped at a file that cannot be deleted: " + Utf8(failure->path) + ": " +
+                       (failure->backupFailed ? "its backup copy could not be written: " : "") +
                        ErrorText(failure->error));
+    return kExitFailed;
+  }
+  if (manifestError) {
+    PrintError(io, "the backup's manifest could not be written in " + Utf8(backup.folder()) + ": " +
+                       ErrorText(manifestError));
     return kExitFailed;
   }
   return anyBusy ? kExitBusyLeft : kExitDone;

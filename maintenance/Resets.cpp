@@ -17,6 +17,8 @@ ResetOutcome OutcomeOf(const RemoveResult& result) {
 
 }  // namespace
 
+RemoveResult DeleteWithoutCopy(const std::wstring& path) { return ProbeAndDeleteFile(path); }
+
 std::vector<std::wstring> FamilyPresetPaths(const std::wstring& commonDocuments, std::wstring_view familyName) {
   std::vector<std::wstring> paths;
   if (familyName.empty()) return paths;
@@ -44,7 +46,7 @@ std::optional<ResetFailure> RemoveFiles(const std::vector<std::wstring>& paths, 
     const ResetOutcome outcome = OutcomeOf(removed);
     if (results)
       results->push_back({path, outcome, outcome == ResetOutcome::Removed ? std::error_code() : removed.error});
-    if (outcome == ResetOutcome::Failed) return ResetFailure{path, removed.error};
+    if (outcome == ResetOutcome::Failed) return ResetFailure{path, removed.error, removed.copyFailed};
   }
   return std::nullopt;
 }

@@ -8,10 +8,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace quenlow {
 
@@ -97,12 +99,39 @@ enum class RemoveStatus {
 struct RemoveResult {
   RemoveStatus status = RemoveStatus::Skipped;
   std::error_code error;
+  bool copyFailed = false;  // Failed because the copy to keep could not be made
 };
+
+// Keeps a copy of a file's bytes before the file is deleted; an error stops the delete.
+using KeepCopy = std::function<std::error_code(const std::string& bytes)>;
 
 // Opens the file with no sharing allowed and, when that works, deletes it through the same
 // open handle: files in use by a plugin stay where they are, and the file that was checked
-// is the file that goes.
-[[nodiscard]] RemoveResult ProbeAndDeleteFile(const std::wstring& path);
+// is the file that goes. With `keep`, the bytes read through that handle are handed to it
+// first, and the file is deleted only when it succeeds.
+[[nodiscard]] RemoveResult ProbeAndDeleteFile(const std::wstring& path, const KeepCopy& keep = nullptr);
+
+// What the system says of a path; `exists` is false when it cannot be had.
+struct FileInfo {
+  bool exists = false;
+  bool folder = false;
+  std::uint64_t size = 0;
+  std::int64_t modifiedUnixSeconds = 0;  // last write, seconds since 1970 (UTC)
+};
+[[nodiscard]] FileInfo GetFileInfo(const std::wstring& path);
+
+// Creates the folder and every missing folder on its way.
+[[nodiscard]] std::error_code MakeFolders(const std::wstring& path);
+
+struct FolderEntry {
+  std::wstring name;
+  bool folder = false;
+};
+// The entries of a folder, without "." and "..", in no particular order.
+[[nodiscard]] std::vector<FolderEntry> ListFolder(const std::wstring& path, std::error_code& error);
+
+// Removes a folder with everything in it.
+[[nodiscard]] std::error_code RemoveTree(const std::wstring& path);
 
 // Tests make each step of a save fail on demand: a hook that returns an error for a step
 // makes that step fail with it, as if the system had refused. Null restores the real steps.

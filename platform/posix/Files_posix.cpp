@@ -6,9 +6,12 @@
 // file in the link's place, as Wine does.
 #include "platform/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include <algorithm>
 #include <cerrno>
@@ -203,7 +206,7 @@ ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes,
   return {error, {}};
 }
 
-RemoveResult ProbeAndDeleteFile(const std::wstring& path) {
+RemoveResult ProbeAndDeleteFile(const std::wstring& path, const KeepCopy& keep) {
   const std::string native = NativePath(path);
   struct stat info {};
   if (::stat(native.c_str(), &info) != 0) return {RemoveStatus::Skipped, LastError()};
@@ -212,9 +215,66 @@ RemoveResult ProbeAndDeleteFile(const std::wstring& path) {
   Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.valid()) return {RemoveStatus::Skipped, LastError()};
   if (!IsWritable(info)) return {RemoveStatus::Failed, Errno(EACCES)};
+  if (keep) {
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+      const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return {RemoveStatus::Failed, LastError(), true};
+      if (n == 0) break;
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (std::error_code error = keep(bytes)) return {RemoveStatus::Failed, error, true};
+  }
   fd.Close();
   if (::unlink(native.c_str()) != 0) return {RemoveStatus::Failed, LastError()};
   return {RemoveStatus::Removed, {}};
+}
+
+FileInfo GetFileInfo(const std::wstring& path) {
+  struct stat info {};
+  if (::stat(NativePath(path).c_str(), &info) != 0) return {};
+  return {true, S_ISDIR(info.st_mode), static_cast<std::uint64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec)};
+}
+
+std::error_code MakeFolders(const std::wstring& path) {
+  const std::string native = NativePath(path);
+  for (std::size_t slash = native.find('/', 1);; slash = native.find('/', slash + 1)) {
+    const std::string part = native.substr(0, slash);
+    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return LastError();
+    struct stat info {};
+    if (::stat(part.c_str(), &info) != 0) return LastError();
+    if (!S_ISDIR(info.st_mode)) return Errno(ENOTDIR);
+    if (slash == std::string::npos) return {};
+  }
+}
+
+std::vector<FolderEntry> ListFolder(const std::wstring& path, std::error_code& error) {
+  std::vector<FolderEntry> entries;
+  error.clear();
+  const std::string native = NativePath(path);
+  DIR* folder = ::opendir(native.c_str());
+  if (!folder) {
+    error = LastError();
+    return entries;
+  }
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info {};
+    const bool isFolder = ::stat((native + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    entries.push_back({Utf8ToWide(name), isFolder});
+  }
+  ::closedir(folder);
+  return entries;
+}
+
+std::error_code RemoveTree(const std::wstring& path) {
+  std::error_code error;
+  std::filesystem::remove_all(NativePath(path), error);
+  return error;
 }
 
 }  // namespace quenlow

@@ -174,9 +174,9 @@ ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes,
   return {error, {}};
 }
 
-RemoveResult ProbeAndDeleteFile(const std::wstring& path) {
-  UniqueFile file(
-      ::CreateFileW(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+RemoveResult ProbeAndDeleteFile(const std::wstring& path, const KeepCopy& keep) {
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
   if (!file) {
     const DWORD error = ::GetLastError();
     // Delete access can be refused for a file that is neither missing nor in use (read-only
@@ -188,10 +188,82 @@ RemoveResult ProbeAndDeleteFile(const std::wstring& path) {
     }
     return {RemoveStatus::Skipped, SystemError(error)};
   }
+  if (keep) {
+    // The copy comes from the handle that deletes: the bytes kept are the bytes removed.
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+      DWORD read = 0;
+      if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return {RemoveStatus::Failed, LastError(), true};
+      if (read == 0) break;
+      bytes.append(buffer, read);
+    }
+    if (std::error_code error = keep(bytes)) return {RemoveStatus::Failed, error, true};
+  }
   FILE_DISPOSITION_INFO disposition{TRUE};
   if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
     return {RemoveStatus::Failed, LastError()};
   return {RemoveStatus::Removed, {}};
+}
+
+FileInfo GetFileInfo(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  // FILETIME counts 100-nanosecond steps since 1601.
+  constexpr std::int64_t kUnixEpoch = 116444736000000000;
+  return {true, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          FileSizeValue(data.nFileSizeHigh, data.nFileSizeLow),
+          (FileTimeValue(data.ftLastWriteTime) - kUnixEpoch) / 10000000};
+}
+
+std::error_code MakeFolders(const std::wstring& path) {
+  // Skip the drive ("C:\") or the server and share ("\\server\share\").
+  std::size_t start = path.size() > 2 && path[1] == L':' ? 3 : 0;
+  if (path.rfind(L"\\", 0) == 0) start = path.find(L'\\', path.find(L'\\', 2) + 1) + 1;
+  for (std::size_t slash = path.find(L'\\', start);; slash = path.find(L'\\', slash + 1)) {
+    const std::wstring part = path.substr(0, slash);
+    if (!part.empty() && !::CreateDirectoryW(part.c_str(), nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (error != ERROR_ALREADY_EXISTS) return SystemError(error);
+      const DWORD attributes = ::GetFileAttributesW(part.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return SystemError(ERROR_DIRECTORY);
+    }
+    if (slash == std::wstring::npos) return {};
+  }
+}
+
+std::vector<FolderEntry> ListFolder(const std::wstring& path, std::error_code& error) {
+  std::vector<FolderEntry> entries;
+  error.clear();
+  WIN32_FIND_DATAW found{};
+  UniqueFind search(::FindFirstFileW((path + L"\\*").c_str(), &found));
+  if (!search) {
+    error = LastError();
+    return entries;
+  }
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileW(search.get(), &found));
+  return entries;
+}
+
+std::error_code RemoveTree(const std::wstring& path) {
+  std::error_code error;
+  for (const FolderEntry& entry : ListFolder(path, error)) {
+    const std::wstring child = path + L"\\" + entry.name;
+    if (entry.folder) {
+      if (std::error_code failed = RemoveTree(child)) return failed;
+    } else {
+      ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!::DeleteFileW(child.c_str())) return LastError();
+    }
+  }
+  if (error) return error;
+  if (!::RemoveDirectoryW(path.c_str())) return LastError();
+  return {};
 }
 
 }  // namespace quenlow

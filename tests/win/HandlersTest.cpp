@@ -2,6 +2,10 @@
 // services fake standing in for the user and the shell.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "DialogFixture.h"
 #include "app/InfoText.h"
 #include "catalogue/Catalogue.h"
@@ -224,6 +228,36 @@ TEST_F(HandlersTest, AfterAResetOfAllTheListShowsWhatTheEngineFileHolds) {
   EXPECT_FALSE(docs.Exists(engineFile));
   EXPECT_EQ(dialog->m_nRenderer, 3);
   EXPECT_EQ(Selection(), 3);
+}
+
+TEST_F(HandlersTest, ResetsKeepABackupAndStopWhereNoneCanBeMade) {
+  const std::wstring celluna = L"\\Quenlow\\FX\\System\\Fx\\Effects\\Celluna.mru";
+  const std::wstring backups = L"\\Quenlow\\FX\\Backups";
+  // A file where the backups belong: the reset stops at the first file, which stays.
+  docs.Write(backups, "in the way");
+  fake.answers = {IDYES};
+  dialog->ResetFamilySettings(L"Celluna", TRUE);
+  ASSERT_EQ(fake.boxes.size(), 2u);
+  EXPECT_NE(fake.boxes[1].text.find(docs.Path(celluna)), std::wstring::npos) << "the error names the file";
+  EXPECT_NE(fake.boxes[1].text.find(L"backup copy could not be written"), std::wstring::npos);
+  EXPECT_EQ(fake.boxes[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(PresetsLeft(), AllPresets());
+
+  // With room for it, the dialog's reset keeps one backup of what it deletes.
+  std::filesystem::remove(docs.FsPath(backups));
+  fake.answers = {IDYES};
+  dialog->ResetFamilySettings(L"Celluna", TRUE);
+  EXPECT_FALSE(docs.Exists(celluna));
+  int kept = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(docs.FsPath(backups))) {
+    ++kept;
+    std::ifstream manifest(entry.path() / "manifest.json");
+    const std::string text((std::istreambuf_iterator<char>(manifest)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"origin\": \"dialog\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"reset\": \"Celluna\""), std::string::npos) << text;
+    EXPECT_TRUE(std::filesystem::exists(entry.path() / "System" / "Fx" / "Effects" / "Celluna.mru"));
+  }
+  EXPECT_EQ(kept, 1);
 }
 
 TEST_F(HandlersTest, ReportIsWrittenThenOpened) {
