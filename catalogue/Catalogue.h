@@ -51,6 +51,7 @@ extern const std::array<HostInfo, kHostCount> kHosts;
 
 struct PluginInfo {
   PluginBits bits;
+  const wchar_t* name;           // for messages about the plugin itself
   const wchar_t* statusHeading;  // null: reported within another plugin's status
   // Host file per host, indexed by HostId, relative to the host's base folder.
   std::array<const wchar_t*, kHostCount> hostFiles;

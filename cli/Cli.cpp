@@ -31,6 +31,7 @@ constexpr const char* kFooter = R"(Exit codes:
   2  usage error (unknown command, option, family or engine); nothing was changed
   3  the engine was not stored: its file cannot be read whole, is read-only or is in use
   4  a reset or restore finished but left files that another program held open
+  5  the doctor found at least one problem
 
 Examples:
   quenlowfx status
@@ -38,6 +39,7 @@ Examples:
   quenlowfx report --output report.txt
   quenlowfx reset Celluna --yes
   quenlowfx restore --latest
+  quenlowfx doctor
   quenlowfx --common-documents "D:\Profiles\Public\Documents" engine --json
 
 Run "quenlowfx COMMAND --help" for the options of one command.)";
@@ -69,6 +71,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
   app.add_option("--common-documents", commonDocuments, "Use DIR as the common documents folder")->type_name("DIR");
   app.add_option("--common-appdata", commonAppData, "Use DIR as the common application data folder")
       ->type_name("DIR");
+  std::string programFilesX86;
+  app.add_option("--program-files-x86", programFilesX86, "Use DIR as the 32-bit program files folder (doctor)")
+      ->type_name("DIR");
 
   bool json = false;
   auto* status = app.add_subcommand(
@@ -91,10 +96,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
       "Examples:\n  quenlowfx engine set OpenGL\n  quenlowfx engine set 3");
 
   std::string output;
+  bool fullReport = false;
   auto* report = app.add_subcommand("report", "Write the system report, exactly as \"Export Text Report\" does");
   report->add_option("--output", output, "Write it to FILE (saved whole or not at all) instead of standard output")
       ->type_name("FILE");
-  report->footer("Examples:\n  quenlowfx report\n  quenlowfx report --output report.txt");
+  report->add_flag("--full", fullReport, "Add the doctor's findings after the report, under \"Diagnostics\"");
+  report->footer("Without --full the bytes are exactly the dialog's report.\n\n"
+                 "Examples:\n  quenlowfx report\n  quenlowfx report --output report.txt\n  quenlowfx report --full");
 
   ResetOptions reset;
   auto* resetCommand = app.add_subcommand(
@@ -128,6 +136,16 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
       "checksum is not restored (exit 1); a file in use is left as it is (exit 4).\n\n"
       "Examples:\n  quenlowfx restore --latest\n  quenlowfx restore 20261210-153000 --dry-run");
 
+  bool doctorJson = false, listChecks = false;
+  auto* doctor = app.add_subcommand("doctor", "Explain why a plugin will not load, or loads from elsewhere, and why a "
+                                              "setting will not take");
+  doctor->add_flag("--json", doctorJson, "Print one JSON object (and nothing else) on standard output");
+  doctor->add_flag("--list-checks", listChecks, "List every check's code, severity and meaning");
+  doctor->footer(
+      "Quiet when all is well: a healthy installation has no finding. Each finding names its file and what to do.\n"
+      "Exits 5 when at least one problem was found (notes alone exit 0). It reads only; it never changes a file.\n\n"
+      "Examples:\n  quenlowfx doctor\n  quenlowfx doctor --json > doctor.json\n  quenlowfx doctor --list-checks");
+
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
     app.parse(reversed);
@@ -136,7 +154,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
     const std::vector<std::string> unparsed = app.remaining();
     if (error.get_name() == "RequiredError" && !app.get_subcommands().size() && !unparsed.empty()) {
       PrintError(io, "unknown command '" + unparsed.front() +
-                         "'; commands: status, engine, report, reset, backups, restore (see --help)");
+                         "'; commands: status, engine, report, reset, backups, restore, doctor (see --help)");
       return kExitUsage;
     }
     std::ostringstream out, err;
@@ -146,19 +164,24 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
     return code == 0 ? kExitDone : kExitUsage;
   }
 
-  Context context{folders(), io};
+  Context context{folders(), io, {}, {}};
   if (!programFiles.empty()) context.folders.programFiles = FolderOption(programFiles);
   if (!commonDocuments.empty()) context.folders.commonDocuments = FolderOption(commonDocuments);
   if (!commonAppData.empty()) context.folders.commonAppData = FolderOption(commonAppData);
+  if (doctor->parsed() || report->parsed() || status->parsed()) {
+    context.programFilesX86 = programFilesX86.empty() ? ResolveProgramFilesX86() : FolderOption(programFilesX86);
+    context.ofxPluginPath = ReadOfxPluginPath();
+  }
 
   if (status->parsed()) return ShowStatus(context, json);
   if (list->parsed()) return ListEngines(context);
   if (set->parsed()) return SetEngine(context, engineChoice);
   if (engine->parsed()) return ShowEngine(context, json);
-  if (report->parsed()) return WriteReport(context, output);
+  if (report->parsed()) return WriteReport(context, output, fullReport);
   if (resetCommand->parsed()) return ResetSettings(context, reset);
   if (backups->parsed()) return ListBackups(context, backupsJson);
   if (restoreCommand->parsed()) return RestoreBackup(context, restore);
+  if (doctor->parsed()) return RunDoctorCommand(context, doctorJson, listChecks);
   return kExitUsage;
 }
 

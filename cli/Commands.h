@@ -7,21 +7,26 @@
 #include <system_error>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "catalogue/Catalogue.h"
 #include "cli/Cli.h"
+#include "doctor/Doctor.h"
 
 namespace quenlow::cli {
 
 struct Context {
   FolderSet folders;
   Io& io;
+  std::wstring programFilesX86;  // for the doctor
+  std::wstring ofxPluginPath;    // OFX_PLUGIN_PATH as set, for the doctor
 };
 
 int ShowStatus(Context& context, bool json);
 int ShowEngine(Context& context, bool json);
 int ListEngines(Context& context);
 int SetEngine(Context& context, const std::string& engine);
-int WriteReport(Context& context, const std::string& outputFile);
+int WriteReport(Context& context, const std::string& outputFile, bool full);
 
 struct ResetOptions {
   std::vector<std::string> families;
@@ -34,6 +39,10 @@ struct ResetOptions {
 int ResetSettings(Context& context, const ResetOptions& options);
 
 int ListBackups(Context& context, bool json);
+int RunDoctorCommand(Context& context, bool json, bool listChecks);
+// The doctor's examination of the context's folders, and its versions as JSON.
+DoctorReport Examine(const Context& context);
+nlohmann::ordered_json VersionsJson(const std::vector<PluginVersion>& versions);
 
 struct RestoreOptions {
   std::string id;

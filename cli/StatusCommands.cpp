@@ -36,6 +36,32 @@ std::vector<std::string> FamilyHosts(const PluginInstallState& state, const Fami
   return hosts;
 }
 
+// The hosts as FamilyHosts names them, each followed by the version of the family's
+// plugins there: one version when they agree, each plugin's otherwise.
+std::vector<std::string> HostsWithVersions(const PluginInstallState& state, const FamilyInfo& family,
+                                           const std::vector<PluginVersion>& versions) {
+  std::vector<std::string> hosts;
+  for (HostId host : kListedHosts) {
+    if (!(state.*kHosts[host].mask & family.plugins)) continue;
+    const std::string label = Utf8(kHosts[host].statusLabel);
+    std::vector<const PluginVersion*> here;
+    for (const PluginVersion& version : versions)
+      if (version.host == label && version.family == Utf8(family.displayName)) here.push_back(&version);
+    std::string text = label;
+    const bool agree = std::all_of(here.begin(), here.end(),
+                                   [&](const PluginVersion* v) { return v->version == here.front()->version; });
+    if (!here.empty() && agree) {
+      text += " " + here.front()->version;
+    } else if (!here.empty()) {
+      std::string each;
+      for (const PluginVersion* v : here) each += (each.empty() ? "" : ", ") + v->plugin + " " + v->version;
+      text += " (" + each + ")";
+    }
+    hosts.push_back(text);
+  }
+  return hosts;
+}
+
 std::string Joined(const std::vector<std::string>& items) {
   std::string text;
   for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
@@ -71,6 +97,7 @@ int ShowStatus(Context& context, bool json) {
   const FolderSet& folders = context.folders;
   const StoredEngine engine = ReadStoredEngine(folders.commonDocuments);
   const PluginInstallState state = DetectInstalledPlugins(folders.programFiles, folders.commonAppData, PathExists);
+  const std::vector<PluginVersion> versions = ReadPluginVersions(folders);
   if (json) {
     Json families = Json::array();
     for (const FamilyInfo& family : kFamilies) {
@@ -89,7 +116,8 @@ int ShowStatus(Context& context, bool json) {
                                 {{"programFiles", Utf8(folders.programFiles)},
                                  {"commonDocuments", Utf8(folders.commonDocuments)},
                                  {"commonAppData", Utf8(folders.commonAppData)}}},
-                               {"families", families}});
+                               {"families", families},
+                               {"versions", VersionsJson(versions)}});
     return kExitDone;
   }
   std::string text = "Render engine: " + EngineText(engine) + (engine.stored ? "" : " (the default: none is stored)") +
@@ -97,7 +125,7 @@ int ShowStatus(Context& context, bool json) {
                      "\nCommon documents: " + Utf8(folders.commonDocuments) +
                      "\nCommon application data: " + Utf8(folders.commonAppData) + "\n";
   for (const FamilyInfo& family : kFamilies) {
-    const std::vector<std::string> hosts = FamilyHosts(state, family);
+    const std::vector<std::string> hosts = HostsWithVersions(state, family, versions);
     text += "\n" + Utf8(family.displayName) + ": " + (hosts.empty() ? "not installed" : "installed in " + Joined(hosts)) +
             "\n";
     std::wstring status;

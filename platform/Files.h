@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -54,6 +55,9 @@ constexpr std::size_t kNoReadLimit = std::numeric_limits<std::size_t>::max();
 // The file is opened without write sharing: a writer busy with it makes the read fail
 // rather than hand out half of its content.
 [[nodiscard]] FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit = kNoReadLimit);
+
+// Reads at most `length` bytes from `offset` on (fewer at the end of the file).
+[[nodiscard]] FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t length);
 
 // The errors of this layer's own making (the rest are the system's).
 enum class FileError {
@@ -117,8 +121,22 @@ struct FileInfo {
   bool folder = false;
   std::uint64_t size = 0;
   std::int64_t modifiedUnixSeconds = 0;  // last write, seconds since 1970 (UTC)
+  bool readOnly = false;                 // the read-only attribute, or no write permission
 };
 [[nodiscard]] FileInfo GetFileInfo(const std::wstring& path);
+
+// What makes a file or folder itself, whatever path leads to it (letter case, links,
+// junctions, short names): the volume and the file's number on it.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  bool operator==(const FileIdentity& other) const { return volume == other.volume && file == other.file; }
+};
+[[nodiscard]] std::optional<FileIdentity> GetFileIdentity(const std::wstring& path);
+
+// Whether another program holds the file open so that it cannot be opened without sharing
+// (a host using it); nothing when this system cannot tell.
+[[nodiscard]] std::optional<bool> IsFileInUse(const std::wstring& path);
 
 // Creates the folder and every missing folder on its way.
 [[nodiscard]] std::error_code MakeFolders(const std::wstring& path);

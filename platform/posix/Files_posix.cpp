@@ -180,6 +180,40 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
   return result;
 }
 
+FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t length) {
+  FileBytes result;
+  const std::string native = NativePath(path);
+  struct stat info {};
+  if (::stat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    result.error = S_ISREG(info.st_mode) || errno == ENOENT || errno == ENOTDIR ? LastError() : Errno(EACCES);
+    result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::NotFound : ReadStatus::Failed;
+    return result;
+  }
+  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.valid()) {
+    result.error = LastError();
+    result.status = ReadStatus::Failed;
+    return result;
+  }
+  result.bytes.resize(length);
+  std::size_t used = 0;
+  while (used < length) {
+    const ssize_t n = ::pread(fd.get(), result.bytes.data() + used, length - used, static_cast<off_t>(offset + used));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result.error = LastError();
+      result.status = ReadStatus::Failed;
+      result.bytes.clear();
+      return result;
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
+  }
+  result.bytes.resize(used);
+  result.status = ReadStatus::Ok;
+  return result;
+}
+
 ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes, const FileStamp* expected) {
   const std::string target = NativePath(path);
   mode_t mode = 0644;
@@ -236,8 +270,17 @@ FileInfo GetFileInfo(const std::wstring& path) {
   struct stat info {};
   if (::stat(NativePath(path).c_str(), &info) != 0) return {};
   return {true, S_ISDIR(info.st_mode), static_cast<std::uint64_t>(info.st_size),
-          static_cast<std::int64_t>(info.st_mtim.tv_sec)};
+          static_cast<std::int64_t>(info.st_mtim.tv_sec), !IsWritable(info)};
 }
+
+std::optional<FileIdentity> GetFileIdentity(const std::wstring& path) {
+  struct stat info {};
+  if (::stat(NativePath(path).c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// Sharing modes are Windows' own: a native program cannot see who holds a file.
+std::optional<bool> IsFileInUse(const std::wstring&) { return std::nullopt; }
 
 std::error_code MakeFolders(const std::wstring& path) {
   const std::string native = NativePath(path);

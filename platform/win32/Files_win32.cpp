@@ -155,6 +155,38 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
   return result;
 }
 
+FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t length) {
+  FileBytes result;
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER position{};
+  position.QuadPart = static_cast<LONGLONG>(offset);
+  if (!file || !::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) {
+    const DWORD error = ::GetLastError();
+    result.error = SystemError(error);
+    result.status = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::NotFound
+                                                                                    : ReadStatus::Failed;
+    return result;
+  }
+  result.bytes.resize(length);
+  std::size_t used = 0;
+  while (used < length) {
+    DWORD read = 0;
+    const DWORD ask = length - used > 0x100000 ? 0x100000 : static_cast<DWORD>(length - used);
+    if (!::ReadFile(file.get(), result.bytes.data() + used, ask, &read, nullptr)) {
+      result.error = LastError();
+      result.status = ReadStatus::Failed;
+      result.bytes.clear();
+      return result;
+    }
+    if (read == 0) break;
+    used += read;
+  }
+  result.bytes.resize(used);
+  result.status = ReadStatus::Ok;
+  return result;
+}
+
 ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes, const FileStamp* expected) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
@@ -213,7 +245,25 @@ FileInfo GetFileInfo(const std::wstring& path) {
   constexpr std::int64_t kUnixEpoch = 116444736000000000;
   return {true, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
           FileSizeValue(data.nFileSizeHigh, data.nFileSizeLow),
-          (FileTimeValue(data.ftLastWriteTime) - kUnixEpoch) / 10000000};
+          (FileTimeValue(data.ftLastWriteTime) - kUnixEpoch) / 10000000,
+          (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0};
+}
+
+std::optional<FileIdentity> GetFileIdentity(const std::wstring& path) {
+  // Backup semantics open folders too; nothing is read.
+  UniqueFile file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, FileSizeValue(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
+std::optional<bool> IsFileInUse(const std::wstring& path) {
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return false;
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+  return false;
 }
 
 std::error_code MakeFolders(const std::wstring& path) {

@@ -32,6 +32,16 @@ std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath) {
   return AcceptShellFolder(path, defaultPath);
 }
 
+std::wstring ResolveProgramFilesX86() {
+  return ResolveShellFolder(CSIDL_PROGRAM_FILESX86, L"C:\\Program Files (x86)");
+}
+
+std::wstring ReadOfxPluginPath() {
+  wchar_t value[32768];
+  const DWORD length = ::GetEnvironmentVariableW(L"OFX_PLUGIN_PATH", value, 32768);
+  return length > 0 && length < 32768 ? std::wstring(value, length) : std::wstring();
+}
+
 FolderSet ResolveFolderSet() {
   FolderSet folders;
   folders.programFiles = ResolveShellFolder(CSIDL_PROGRAM_FILES, kDefaultProgramFiles);

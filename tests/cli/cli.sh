@@ -29,7 +29,7 @@ root=$(mktemp -d "$state/cli.XXXXXX")
 docs="$root/Dokumente Ä€" programs=$root/programs appdata=$root/appdata
 mkdir -p "$docs/Quenlow/FX/System" "$programs" "$appdata"
 taviro="$programs/CyberLink/Shared files/PlugIn/Quenlow/CES_PlugIn_Quenlow_HTV_ENU.xml"
-mkdir -p "$(dirname "$taviro")" && : >"$taviro"
+mkdir -p "$(dirname "$taviro")" && echo "<PlugIn Version=\"1.0.0.0\"/>" >"$taviro"
 folders=(--program-files "$programs" --common-documents "$docs" --common-appdata "$appdata")
 
 expect "--help teaches and exits 0" 0 q --help
@@ -57,6 +57,17 @@ expect "and deletes nothing" 0 test -e "$preset"
 expect "reset Celluna --yes --json exits 0" 0 q "${folders[@]}" reset Celluna --yes --json
 contains "the preset is reported removed" '"outcome": "removed"'
 expect "and it is gone" 1 test -e "$preset"
+
+expect "doctor finds nothing wrong here (exit 0)" 0 q "${folders[@]}" doctor
+contains "and says so" "No problems found."
+ofx="$programs/Common Files/OFX/Plugins/Quenlow/orbitale.ofx.bundle/Contents/Win64/orbitale.ofx"
+mkdir -p "$(dirname "$ofx")" && printf 'not a DLL\n' >"$ofx"
+: >"$taviro"
+expect "doctor --json finds the problems (exit 5)" 5 q "${folders[@]}" doctor --json
+contains "an empty host file" '"code": "host-file-empty"'
+contains "a Win64 file that is no 64-bit program" '"code": "ofx-not-x64"'
+expect "report --full adds the diagnostics" 0 q "${folders[@]}" report --full
+contains "under their heading" "Diagnostics"
 
 rm -rf "$root"
 echo "cli: $passed passed, $failed failed"
