@@ -52,19 +52,42 @@ std::wstring FolderOption(const std::string& value) {
   return folder;
 }
 
+// Only the given folders: no options of its own, nothing to refuse.
+class FixedSurroundings : public Surroundings {
+ public:
+  explicit FixedSurroundings(FolderSource folders) : m_folders(folders) {}
+  void AddOptions(CLI::App&) override {}
+  std::optional<std::string> Prepare() override { return std::nullopt; }
+  FolderSet Folders() override { return m_folders(); }
+  std::wstring ProgramFilesX86() override { return {}; }
+  std::wstring OfxPluginPath() override { return {}; }
+  std::optional<std::string> RefuseChanges() override { return std::nullopt; }
+  std::string HelpNote() override { return {}; }
+
+ private:
+  FolderSource m_folders;
+};
+
 }  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSource folders) {
+  FixedSurroundings surroundings(folders);
+  return RunCommandLine(arguments, io, surroundings);
+}
 
 Io& ProcessIo() {
   static ProcessStreams streams;
   return streams;
 }
 
-int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSource folders) {
+int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundings& surroundings) {
   CLI::App app{kDescription, "quenlowfx"};
   app.set_version_flag("--version", std::string(QUENLOW_PRODUCT_NAME " " QUENLOW_VERSION), "Print the version and exit");
   app.require_subcommand(1);
   app.fallthrough();
-  app.footer(kFooter);
+  const std::string note = surroundings.HelpNote();
+  app.footer(note.empty() ? std::string(kFooter) : note + "\n\n" + kFooter);
+  surroundings.AddOptions(app);
 
   std::string programFiles, commonDocuments, commonAppData;
   app.add_option("--program-files", programFiles, "Use DIR as the program files folder")->type_name("DIR");
@@ -164,14 +187,28 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSour
     return code == 0 ? kExitDone : kExitUsage;
   }
 
-  Context context{folders(), io, {}, {}};
+  if (std::optional<std::string> problem = surroundings.Prepare()) {
+    PrintError(io, *problem);
+    return kExitUsage;
+  }
+  Context context{surroundings.Folders(), io, {}, {}};
   if (!programFiles.empty()) context.folders.programFiles = FolderOption(programFiles);
   if (!commonDocuments.empty()) context.folders.commonDocuments = FolderOption(commonDocuments);
   if (!commonAppData.empty()) context.folders.commonAppData = FolderOption(commonAppData);
   if (doctor->parsed() || report->parsed() || status->parsed()) {
-    context.programFilesX86 = programFilesX86.empty() ? ResolveProgramFilesX86() : FolderOption(programFilesX86);
-    context.ofxPluginPath = ReadOfxPluginPath();
+    context.programFilesX86 =
+        programFilesX86.empty() ? surroundings.ProgramFilesX86() : FolderOption(programFilesX86);
+    context.ofxPluginPath = surroundings.OfxPluginPath();
   }
+
+  // Commands that change files ask first whether they may.
+  const bool changes = set->parsed() || (resetCommand->parsed() && !reset.dryRun) ||
+                       (restoreCommand->parsed() && !restore.dryRun);
+  if (changes)
+    if (std::optional<std::string> refusal = surroundings.RefuseChanges()) {
+      PrintError(io, *refusal);
+      return kExitRefused;
+    }
 
   if (status->parsed()) return ShowStatus(context, json);
   if (list->parsed()) return ListEngines(context);

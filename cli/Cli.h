@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Surroundings.h"
 #include "platform/FolderSet.h"
 
 namespace quenlow::cli {
@@ -35,11 +36,13 @@ class Io {
 // The streams of the running process.
 Io& ProcessIo();
 
-// Where the folder set comes from when no option names a folder.
-using FolderSource = FolderSet (*)();
-
 // Parses the arguments (UTF-8, without the program name), runs the command and returns
 // its exit code.
-int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSource folders = ResolveFolderSet);
+int RunCommandLine(const std::vector<std::string>& arguments, Io& io,
+                   Surroundings& surroundings = SystemSurroundings());
+
+// The same with fixed folders and nothing else of the system's (tests).
+using FolderSource = FolderSet (*)();
+int RunCommandLine(const std::vector<std::string>& arguments, Io& io, FolderSource folders);
 
 }  // namespace quenlow::cli

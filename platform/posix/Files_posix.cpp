@@ -18,12 +18,19 @@
 
 #include "platform/FilesInternal.h"
 #include "platform/TextConvert.h"
+#include "platform/posix/WinePrefix.h"
 
 namespace quenlow {
 namespace {
 
+// In a Wine prefix, a Windows path ("C:\...") names a file of the prefix; anything else is
+// a path of this system whose backslashes separate folders too (the tests' stand-ins).
 std::string NativePath(const std::wstring& path) {
   std::string native = WideToUtf8(path);
+  if (!wine::CurrentPrefix().empty()) {
+    std::string mapped = wine::MapWindowsPath(native);
+    if (mapped != native) return mapped;
+  }
   std::replace(native.begin(), native.end(), '\\', '/');
   return native;
 }
