@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char* kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kEnvironment = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+constexpr const char* kWindowsNt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
 // As the Windows build accepts a shell folder: 6 to 261 characters, an existing folder.
 std::wstring Folder(const char* key, const char* name, const wchar_t* fallback) {
@@ -33,12 +35,13 @@ std::wstring ReadOfxPluginPath() {
   std::optional<std::string> value = wine::ReadRegistryString(
       "user.reg", "Environment", "OFX_PLUGIN_PATH");
   if (!value)
-    value = wine::ReadRegistryString("system.reg", "System\\CurrentControlSet\\Control\\Session Manager\\Environment",
-                                     "OFX_PLUGIN_PATH");
+    value = wine::ReadRegistryString("system.reg", kEnvironment, "OFX_PLUGIN_PATH");
   return value ? Utf8ToWide(*value) : std::wstring();
 }
 
 FolderSet ResolveFolderSet() {
+  // Every key this program reads from system.reg, in one pass over a large file.
+  wine::PreloadRegistryKeys("system.reg", {kCurrentVersion, kShellFolders, kEnvironment, kWindowsNt});
   return {Folder(kCurrentVersion, "ProgramFilesDir", kDefaultProgramFiles),
           Folder(kShellFolders, "Common Documents", kDefaultCommonDocuments),
           Folder(kShellFolders, "Common AppData", kDefaultCommonAppData)};

@@ -2,17 +2,21 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <locale>
 #include <stdexcept>
 #include <fstream>
 #include <map>
+#include <iterator>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "platform/TextConvert.h"
@@ -43,29 +47,38 @@ std::wstring Folded(const std::string& utf8) {
   return wide;
 }
 
-std::string MatchComponent(const std::string& folder, const std::string& name) {
-  if (Exists(folder + "/" + name)) return name;
-  DIR* listing = ::opendir(folder.c_str());
-  if (!listing) return name;
-  const std::wstring wanted = Folded(name);
-  std::string match = name;
-  while (const dirent* entry = ::readdir(listing)) {
-    if (Folded(entry->d_name) == wanted) {
-      match = entry->d_name;
-      break;
-    }
+// The names in a folder, by their letter-case-folded form, read once per process: mapping
+// paths asks about the same few folders many times. A name created or removed later by
+// this process is still right: what is not listed keeps the spelling it was given.
+struct FolderIndex {
+  bool exists = false;
+  std::map<std::wstring, std::string> names;  // folded -> as on disk
+};
+
+std::mutex g_indexLock;
+std::map<std::string, FolderIndex> g_indexes;
+
+const FolderIndex& IndexOf(const std::string& folder) {
+  std::lock_guard<std::mutex> guard(g_indexLock);
+  auto& indexes = g_indexes;
+  auto found = indexes.find(folder);
+  if (found != indexes.end()) return found->second;
+  FolderIndex index;
+  if (DIR* listing = ::opendir(folder.c_str())) {
+    index.exists = true;
+    while (const dirent* entry = ::readdir(listing)) index.names.emplace(Folded(entry->d_name), entry->d_name);
+    ::closedir(listing);
   }
-  ::closedir(listing);
-  return match;
+  return indexes.emplace(folder, std::move(index)).first->second;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
+// The name on disk of `name` in `folder`, ignoring letter case; nothing when it is not there.
+std::optional<std::string> MatchComponent(const std::string& folder, const std::string& name) {
+  const FolderIndex& index = IndexOf(folder);
+  const auto found = index.names.find(Folded(name));
+  if (found == index.names.end()) return std::nullopt;
+  return found->second;
 }
-
-// One registry file: lower-case key path -> lower-case value name -> string value.
-using Keys = std::map<std::string, std::map<std::string, std::string>>;
 
 // A quoted string of the registry format from `at` (on its opening quote); `at` ends past
 // the closing quote. Non-ASCII text is written as \x escapes of UTF-16 code units.
@@ -121,63 +134,130 @@ std::optional<std::string> Unquote(const std::string& line, std::size_t& at) {
   return std::nullopt;
 }
 
-Keys ParseRegistry(const std::string& path) {
-  Keys keys;
-  std::ifstream in(path, std::ios::binary);
-  std::string line, pending;
-  std::map<std::string, std::string>* current = nullptr;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // A long line goes on after a trailing backslash.
-    if (!line.empty() && line.back() == '\\') {
-      line.pop_back();
-      pending += line;
-      continue;
-    }
-    if (!pending.empty()) {
-      std::size_t start = line.find_first_not_of(" \t");
-      line = pending + (start == std::string::npos ? std::string() : line.substr(start));
-      pending.clear();
-    }
-    if (line.empty()) continue;
-    if (line[0] == '[') {
-      // "[Software\\Microsoft\\Windows] 1700000000": the key, its backslashes doubled.
-      const std::size_t close = line.rfind(']');
-      if (close == std::string::npos) continue;
-      std::string key;
-      for (std::size_t i = 1; i < close; ++i) {
-        if (line[i] == '\\' && i + 1 < close && line[i + 1] == '\\') ++i;
-        key += line[i];
-      }
-      current = &keys[Lower(key)];
-      continue;
-    }
-    if (!current || (line[0] != '"' && line[0] != '@')) continue;
-    std::size_t at = 0;
-    std::string name;
-    if (line[0] == '@') {
-      at = 1;
-    } else {
-      std::optional<std::string> quoted = Unquote(line, at);
-      if (!quoted) continue;
-      name = *quoted;
-    }
-    if (at >= line.size() || line[at] != '=') continue;
-    ++at;
-    if (line.compare(at, 7, "str(2):") == 0) at += 7;  // REG_EXPAND_SZ: taken as written
-    if (std::optional<std::string> value = Unquote(line, at)) (*current)[Lower(name)] = *value;
-  }
-  return keys;
+// A prefix's system.reg runs to megabytes and tens of thousands of keys, of which the
+// program wants a handful: the file is read once, and only the sections asked for are
+// parsed.
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
 }
 
-const Keys& RegistryOf(const std::string& path) {
-  static std::mutex lock;
-  static std::map<std::string, Keys> parsed;
-  std::lock_guard<std::mutex> guard(lock);
-  auto found = parsed.find(path);
-  if (found == parsed.end()) found = parsed.emplace(path, ParseRegistry(path)).first;
-  return found->second;
+// The lines of one section of a registry file ("[key] timestamp" up to the next section),
+// joined where a line goes on after a trailing backslash. A prefix's system.reg runs to
+// megabytes and tens of thousands of keys, of which the program wants a handful: the file
+// streams through a small buffer (a buffer the size of the file costs more in page faults
+// than the copying it saves), and lines outside the section are never copied.
+std::string LowerKey(std::string key) {
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
 }
+
+using Sections = std::map<std::string, std::vector<std::string>>;  // lower-case key -> lines
+
+// Reads the sections of these keys in one pass; a key without a section gets no lines.
+Sections ReadSections(const std::string& path, const std::vector<std::string>& keys) {
+  // As written in the file: at the start of a line, backslashes doubled.
+  std::vector<std::string> headers;
+  Sections sections;
+  for (const std::string& key : keys) {
+    std::string header = "[";
+    for (char c : key) header += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    headers.push_back(header + "]");
+    sections[LowerKey(key)];
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return sections;
+  char buffer[1 << 16];
+  std::string partial;    // a line cut by the end of the buffer
+  bool skipping = false;  // the cut line is one to skip
+  std::vector<std::string>* inside = nullptr;
+  std::size_t found = 0;
+  std::string pending;
+  auto take = [&](std::string_view content) {
+    if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+    if (!content.empty() && content[0] == '[') {
+      inside = nullptr;
+      for (std::size_t i = 0; i < headers.size(); ++i)
+        if (content.size() >= headers[i].size() &&
+            ::strncasecmp(content.data(), headers[i].data(), headers[i].size()) == 0) {
+          inside = &sections[LowerKey(keys[i])];
+          ++found;
+        }
+      return;
+    }
+    if (!inside) return;
+    if (!content.empty() && content.back() == '\\') {
+      content.remove_suffix(1);
+      pending += content;
+      return;
+    }
+    std::string line = pending;
+    if (!pending.empty()) {
+      const std::size_t start = content.find_first_not_of(" \t");
+      if (start != std::string_view::npos) line += content.substr(start);
+    } else {
+      line = std::string(content);
+    }
+    pending.clear();
+    inside->push_back(std::move(line));
+  };
+  // Done once every section was found and the last one has ended.
+  auto done = [&] { return found == keys.size() && !inside; };
+  for (std::size_t read; !done() && (read = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+    std::size_t at = 0;
+    while (at < read && !done()) {
+      const void* newline = std::memchr(buffer + at, '\n', read - at);
+      const std::size_t end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - buffer) : read;
+      const bool starts = partial.empty() && !skipping;
+      // Only a section header, or a line of a wanted section, is looked at.
+      const bool wanted = starts ? (inside || buffer[at] == '[') : !skipping;
+      if (!newline) {
+        if (wanted) partial.append(buffer + at, end - at);
+        skipping = !wanted;
+        break;
+      }
+      if (wanted) {
+        if (partial.empty()) {
+          take(std::string_view(buffer + at, end - at));
+        } else {
+          partial.append(buffer + at, end - at);
+          take(partial);
+        }
+      }
+      partial.clear();
+      skipping = false;
+      at = end + 1;
+    }
+  }
+  if (!partial.empty()) take(partial);
+  std::fclose(file);
+  return sections;
+}
+
+std::mutex g_sectionLock;
+std::map<std::string, Sections> g_sections;  // file -> what was read of it
+
+const std::vector<std::string>& SectionLines(const std::string& path, const std::string& key) {
+  std::lock_guard<std::mutex> guard(g_sectionLock);
+  Sections& known = g_sections[path];
+  auto found = known.find(LowerKey(key));
+  if (found != known.end()) return found->second;
+  for (auto& [name, lines] : ReadSections(path, {key})) known[name] = std::move(lines);
+  return known[LowerKey(key)];
+}
+
+}  // namespace
+
+void PreloadRegistryKeys(const std::string& file, const std::vector<std::string>& keys) {
+  if (g_prefix.empty()) return;
+  const std::string path = g_prefix + "/" + file;
+  std::lock_guard<std::mutex> guard(g_sectionLock);
+  for (auto& [name, lines] : ReadSections(path, keys)) g_sections[path][name] = std::move(lines);
+}
+
+namespace {
 
 bool HoldsLock(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -198,7 +278,16 @@ bool IsWinePrefix(const std::string& folder) {
          ::stat((folder + "/dosdevices").c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-void UsePrefix(const std::string& folder) { g_prefix = folder; }
+void UsePrefix(const std::string& folder) {
+  g_prefix = folder;
+  // What was read before belongs to an earlier command.
+  {
+    std::lock_guard<std::mutex> guard(g_indexLock);
+    g_indexes.clear();
+  }
+  std::lock_guard<std::mutex> guard(g_sectionLock);
+  g_sections.clear();
+}
 const std::string& CurrentPrefix() { return g_prefix; }
 
 std::string MapWindowsPath(const std::string& windowsPath) {
@@ -215,9 +304,9 @@ std::string MapWindowsPath(const std::string& windowsPath) {
     start = end + 1;
     if (component.empty() || component == ".") continue;
     // Below a component that is not there, nothing is: names stay as written.
-    const std::string name = matching ? MatchComponent(native, component) : component;
-    native += "/" + name;
-    matching = matching && Exists(native);
+    const std::optional<std::string> onDisk = matching ? MatchComponent(native, component) : std::nullopt;
+    matching = onDisk.has_value();
+    native += "/" + (onDisk ? *onDisk : component);
   }
   return native;
 }
@@ -225,12 +314,23 @@ std::string MapWindowsPath(const std::string& windowsPath) {
 std::optional<std::string> ReadRegistryString(const std::string& file, const std::string& key,
                                               const std::string& name) {
   if (g_prefix.empty()) return std::nullopt;
-  const Keys& keys = RegistryOf(g_prefix + "/" + file);
-  const auto found = keys.find(Lower(key));
-  if (found == keys.end()) return std::nullopt;
-  const auto value = found->second.find(Lower(name));
-  if (value == found->second.end()) return std::nullopt;
-  return value->second;
+  for (const std::string& line : SectionLines(g_prefix + "/" + file, key)) {
+    if (line.empty() || (line[0] != '"' && line[0] != '@')) continue;
+    std::size_t at = 0;
+    std::string valueName;
+    if (line[0] == '@') {
+      at = 1;
+    } else {
+      std::optional<std::string> quoted = Unquote(line, at);
+      if (!quoted) continue;
+      valueName = *quoted;
+    }
+    if (!EqualIgnoringCase(valueName, name) || at >= line.size() || line[at] != '=') continue;
+    ++at;
+    if (line.compare(at, 7, "str(2):") == 0) at += 7;  // REG_EXPAND_SZ: taken as written
+    return Unquote(line, at);
+  }
+  return std::nullopt;
 }
 
 bool IsServerRunning(const std::string& prefix) {

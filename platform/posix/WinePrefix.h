@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quenlow::wine {
 
@@ -26,6 +27,9 @@ std::string MapWindowsPath(const std::string& windowsPath);
 // a path below that root with single backslashes. Letter case is ignored.
 std::optional<std::string> ReadRegistryString(const std::string& file, const std::string& key,
                                               const std::string& name);
+
+// Reads the sections of these keys of a registry file in one pass, for the reads that follow.
+void PreloadRegistryKeys(const std::string& file, const std::vector<std::string>& keys);
 
 // Whether the prefix's wineserver is running (it holds a lock in its server folder).
 bool IsServerRunning(const std::string& prefix);
