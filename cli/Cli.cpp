@@ -82,7 +82,8 @@ Io& ProcessIo() {
 
 int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundings& surroundings) {
   CLI::App app{kDescription, "quenlowfx"};
-  app.set_version_flag("--version", std::string(QUENLOW_PRODUCT_NAME " " QUENLOW_VERSION), "Print the version and exit");
+  app.set_version_flag("--version", std::string("quenlowfx (" QUENLOW_PRODUCT_NAME ") " QUENLOW_VERSION),
+                       "Print the version and exit");
   app.require_subcommand(1);
   app.fallthrough();
   const std::string note = surroundings.HelpNote();

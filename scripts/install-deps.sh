@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb imagemagick
           fonts-dejavu-core googletest libcli11-dev nlohmann-json3-dev nsis wixl msitools)
 if [ "${1:-test}" = test ]; then
-  packages+=(libbenchmark-dev clang libclang-rt-14-dev libssl-dev)
+  packages+=(libbenchmark-dev clang libclang-rt-14-dev libssl-dev help2man lintian dpkg-dev file)
 fi
 missing=()
 for package in "${packages[@]}"; do

@@ -4,8 +4,10 @@
 #   2. the mirror-file fuzz target for a bounded number of runs;
 #   3. one short smoke run of each benchmark, so that they keep building and running
 #      (their figures are scripts/bench.sh's business);
-#   4. the Windows executable and its tests under Wine and Xvfb (unit, dialog, DoUI,
-#      end to end, installer).
+#   4. the Linux command line's Debian package: built, checked with lintian, installed with
+#      dpkg and run, then removed again;
+#   5. the Windows executables and their tests under Wine and Xvfb (unit, dialog, DoUI,
+#      the command line, end to end, both installers, the Linux program beside them).
 # Installs what is missing first. Evidence (screenshots) lands in build/windows/evidence.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,6 +41,19 @@ for program in MirrorBench DetectionBench; do
   build/bench/bench/$program --benchmark_min_time=0.001 >build/bench/$program.log 2>&1 ||
     { cat build/bench/$program.log; exit 1; }
 done
+
+echo "== Linux package"
+cmake --preset linux >/dev/null
+cmake --build --preset linux
+rm -f build/linux/quenlowfx_*.deb
+(cd build/linux && cpack -G DEB)
+deb=$(ls build/linux/quenlowfx_*_amd64.deb)
+lintian --fail-on error "$deb" >build/linux/lintian.log 2>&1 || { cat build/linux/lintian.log; exit 1; }
+grep -v '^running with root privileges' build/linux/lintian.log || echo "lintian: no errors or warnings"
+dpkg -i "$deb" >/dev/null
+installed=$(/usr/bin/quenlowfx --version)
+dpkg -r quenlowfx >/dev/null
+echo "installed from $deb: $installed"
 
 echo "== Windows build and tests under Wine"
 cmake --preset windows >/dev/null
