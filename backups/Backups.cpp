@@ -76,7 +76,8 @@ std::error_code BackupSession::StartFolder() {
       (void)RemoveTree(backups + L"\\" + entry.name);
   const std::wstring stamp = Utf8ToWide(FormatTime(m_time, "%Y%m%d-%H%M%S"));
   std::wstring folder = backups + L"\\" + stamp;
-  for (int taken = 2; GetFileInfo(folder).exists; ++taken) folder = backups + L"\\" + stamp + L"-" + std::to_wstring(taken);
+  for (int taken = 2; GetFileInfo(folder).exists; ++taken)
+    folder = backups + L"\\" + stamp + L"-" + std::to_wstring(taken);
   if (std::error_code error = MakeFolders(folder)) return error;
   m_folder = folder;
   return {};
@@ -87,8 +88,8 @@ std::error_code BackupSession::Keep(const std::wstring& path, const std::string&
     if (std::error_code error = StartFolder()) return error;
   // The path below "\Quenlow\FX\" is kept; a file elsewhere keeps its name alone.
   const std::wstring root = m_commonDocuments + kBackupRoot;
-  std::wstring relative = path.compare(0, root.size(), root) == 0 ? path.substr(root.size())
-                                                                  : path.substr(path.find_last_of(L"\\/") + 1);
+  std::wstring relative =
+      path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path.substr(path.find_last_of(L"\\/") + 1);
   const std::wstring copy = m_folder + L"\\" + relative;
   if (std::error_code error = MakeFolders(ParentOf(copy))) return error;
   if (ReplaceResult written = ReplaceFileBytes(copy, bytes)) return written.error;
@@ -101,9 +102,9 @@ std::error_code BackupSession::Finish() {
     if (!m_folder.empty()) (void)RemoveTree(m_folder);  // nothing was copied into it
     return {};
   }
-  std::string manifest = "{\n  \"schemaVersion\": 1,\n  \"time\": " + JsonQuote(FormatTime(m_time, "%Y-%m-%dT%H:%M:%SZ")) +
-                         ",\n  \"origin\": " + JsonQuote(m_origin) + ",\n  \"reset\": " + JsonQuote(m_reset) +
-                         ",\n  \"files\": [";
+  std::string manifest =
+      "{\n  \"schemaVersion\": 1,\n  \"time\": " + JsonQuote(FormatTime(m_time, "%Y-%m-%dT%H:%M:%SZ")) +
+      ",\n  \"origin\": " + JsonQuote(m_origin) + ",\n  \"reset\": " + JsonQuote(m_reset) + ",\n  \"files\": [";
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
     const BackupEntry& entry = m_entries[i];
     manifest += std::string(i ? "," : "") + "\n    {\"path\": " + JsonQuote(WideToUtf8(entry.path)) +

@@ -69,7 +69,7 @@ struct FamilyInfo {
   const wchar_t* linkId;       // the href of the family's link
   const wchar_t* productPagePath;
   const wchar_t* statusHeading;  // null, or a line written before the plugins' texts
-  PluginBits plugins;  // every plugin of the family, whether or not it has a status of its own
+  PluginBits plugins;            // every plugin of the family, whether or not it has a status of its own
   Span<const PluginBits> statusPlugins;
   Span<const wchar_t* const> presetFiles;  // relative to the common documents folder, in reset order
 };

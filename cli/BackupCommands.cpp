@@ -139,7 +139,8 @@ int RestoreBackup(Context& context, const RestoreOptions& options) {
       outcome = "corrupt";
       detail = "its backup copy no longer matches its checksum; not restored";
       failed = true;
-    } else if (const FileInfo now = GetFileInfo(original); now.exists && now.modifiedUnixSeconds > takenAt && !options.force) {
+    } else if (const FileInfo now = GetFileInfo(original);
+               now.exists && now.modifiedUnixSeconds > takenAt && !options.force) {
       outcome = "kept-newer";
       detail = "changed since the backup; kept (--force restores it anyway)";
     } else if (options.dryRun) {

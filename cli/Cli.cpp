@@ -93,8 +93,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundin
   std::string programFiles, commonDocuments, commonAppData;
   app.add_option("--program-files", programFiles, "Use DIR as the program files folder")->type_name("DIR");
   app.add_option("--common-documents", commonDocuments, "Use DIR as the common documents folder")->type_name("DIR");
-  app.add_option("--common-appdata", commonAppData, "Use DIR as the common application data folder")
-      ->type_name("DIR");
+  app.add_option("--common-appdata", commonAppData, "Use DIR as the common application data folder")->type_name("DIR");
   std::string programFilesX86;
   app.add_option("--program-files-x86", programFilesX86, "Use DIR as the 32-bit program files folder (doctor)")
       ->type_name("DIR");
@@ -125,8 +124,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundin
   report->add_option("--output", output, "Write it to FILE (saved whole or not at all) instead of standard output")
       ->type_name("FILE");
   report->add_flag("--full", fullReport, "Add the doctor's findings after the report, under \"Diagnostics\"");
-  report->footer("Without --full the bytes are exactly the dialog's report.\n\n"
-                 "Examples:\n  quenlowfx report\n  quenlowfx report --output report.txt\n  quenlowfx report --full");
+  report->footer(
+      "Without --full the bytes are exactly the dialog's report.\n\n"
+      "Examples:\n  quenlowfx report\n  quenlowfx report --output report.txt\n  quenlowfx report --full");
 
   ResetOptions reset;
   auto* resetCommand = app.add_subcommand(
@@ -144,8 +144,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundin
   bool backupsJson = false;
   auto* backups = app.add_subcommand("backups", "List the backups resets kept, newest first");
   backups->add_flag("--json", backupsJson, "Print one JSON object");
-  backups->footer("Every reset copies the files it removes into a backup first; the newest 20 are kept.\n\n"
-                  "Example:\n  quenlowfx backups");
+  backups->footer(
+      "Every reset copies the files it removes into a backup first; the newest 20 are kept.\n\n"
+      "Example:\n  quenlowfx backups");
 
   RestoreOptions restore;
   auto* restoreCommand = app.add_subcommand("restore", "Put back the files a reset removed, from one of its backups");
@@ -161,8 +162,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundin
       "Examples:\n  quenlowfx restore --latest\n  quenlowfx restore 20261210-153000 --dry-run");
 
   bool doctorJson = false, listChecks = false;
-  auto* doctor = app.add_subcommand("doctor", "Explain why a plugin will not load, or loads from elsewhere, and why a "
-                                              "setting will not take");
+  auto* doctor = app.add_subcommand("doctor",
+                                    "Explain why a plugin will not load, or loads from elsewhere, and why a "
+                                    "setting will not take");
   doctor->add_flag("--json", doctorJson, "Print one JSON object (and nothing else) on standard output");
   doctor->add_flag("--list-checks", listChecks, "List every check's code, severity and meaning");
   doctor->footer(
@@ -197,14 +199,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundin
   if (!commonDocuments.empty()) context.folders.commonDocuments = FolderOption(commonDocuments);
   if (!commonAppData.empty()) context.folders.commonAppData = FolderOption(commonAppData);
   if (doctor->parsed() || report->parsed() || status->parsed()) {
-    context.programFilesX86 =
-        programFilesX86.empty() ? surroundings.ProgramFilesX86() : FolderOption(programFilesX86);
+    context.programFilesX86 = programFilesX86.empty() ? surroundings.ProgramFilesX86() : FolderOption(programFilesX86);
     context.ofxPluginPath = surroundings.OfxPluginPath();
   }
 
   // Commands that change files ask first whether they may.
-  const bool changes = set->parsed() || (resetCommand->parsed() && !reset.dryRun) ||
-                       (restoreCommand->parsed() && !restore.dryRun);
+  const bool changes =
+      set->parsed() || (resetCommand->parsed() && !reset.dryRun) || (restoreCommand->parsed() && !restore.dryRun);
   if (changes)
     if (std::optional<std::string> refusal = surroundings.RefuseChanges()) {
       PrintError(io, *refusal);

@@ -16,11 +16,11 @@ namespace quenlow::cli {
 // Exit codes, documented in --help and the README.
 enum ExitCode : int {
   kExitDone = 0,
-  kExitFailed = 1,       // a file could not be written or deleted
-  kExitUsage = 2,        // unknown command, option, family or engine; nothing changed
-  kExitRefused = 3,      // the engine store refused (not read whole, read-only, busy)
-  kExitBusyLeft = 4,     // a reset or restore finished but left files that were in use
-  kExitProblems = 5,     // the doctor found at least one problem
+  kExitFailed = 1,    // a file could not be written or deleted
+  kExitUsage = 2,     // unknown command, option, family or engine; nothing changed
+  kExitRefused = 3,   // the engine store refused (not read whole, read-only, busy)
+  kExitBusyLeft = 4,  // a reset or restore finished but left files that were in use
+  kExitProblems = 5,  // the doctor found at least one problem
 };
 
 // The program's standard streams.

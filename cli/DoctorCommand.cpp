@@ -39,8 +39,8 @@ int RunDoctorCommand(Context& context, bool json, bool listChecks) {
     if (json) {
       Json checks = Json::array();
       for (const CheckInfo& check : kChecks)
-        checks.push_back(Json{{"code", check.code}, {"severity", SeverityName(check.severity)},
-                              {"description", check.description}});
+        checks.push_back(
+            Json{{"code", check.code}, {"severity", SeverityName(check.severity)}, {"description", check.description}});
       context.io.Out(Json{{"schemaVersion", 1}, {"checks", checks}}.dump(2) + "\n");
     } else {
       std::string text;

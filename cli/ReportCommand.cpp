@@ -11,15 +11,15 @@ namespace quenlow::cli {
 
 int WriteReport(Context& context, const std::string& outputFile, bool full) {
   const FolderSet& folders = context.folders;
-  const std::string report =
-      BuildReport(GatherSystemFacts(), ReadRenderEngine(folders.commonDocuments),
-                  ReadCustomLocation(folders.programFiles),
-                  DetectInstalledPlugins(folders.programFiles, folders.commonAppData, PathExists));
+  const std::string report = BuildReport(
+      GatherSystemFacts(), ReadRenderEngine(folders.commonDocuments), ReadCustomLocation(folders.programFiles),
+      DetectInstalledPlugins(folders.programFiles, folders.commonAppData, PathExists));
   std::string bytes = report;
   if (full) {
     // The doctor's findings after an empty line, with the report's own line ends.
     bytes += "\r\nDiagnostics\r\n";
-    for (const char c : FormatDoctorText(Examine(context))) bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const char c : FormatDoctorText(Examine(context)))
+      bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
   }
   if (outputFile.empty()) {
     context.io.Out(bytes);

@@ -73,11 +73,15 @@ int ResetSettings(Context& context, const ResetOptions& options) {
     for (const std::wstring& path : paths) {
       const bool present = PathExists(path);
       files.push_back(Json{{"path", Utf8(path)}, {"outcome", present ? "would-remove" : "missing"}});
-      if (present) text += "would remove  " + Utf8(path) + "\n";
-      else if (options.verbose) text += "missing       " + Utf8(path) + "\n";
+      if (present)
+        text += "would remove  " + Utf8(path) + "\n";
+      else if (options.verbose)
+        text += "missing       " + Utf8(path) + "\n";
     }
-    if (options.json) io.Out(Json{{"schemaVersion", 1}, {"dryRun", true}, {"files", files}}.dump(2) + "\n");
-    else io.Out(text.empty() ? "Nothing to remove.\n" : text);
+    if (options.json)
+      io.Out(Json{{"schemaVersion", 1}, {"dryRun", true}, {"files", files}}.dump(2) + "\n");
+    else
+      io.Out(text.empty() ? "Nothing to remove.\n" : text);
     return kExitDone;
   }
 
@@ -111,7 +115,8 @@ int ResetSettings(Context& context, const ResetOptions& options) {
     std::string text;
     for (const ResetFileResult& file : results)
       if (file.outcome != ResetOutcome::Missing || options.verbose) text += FileLine(file);
-    if (!backupId.empty()) text += "Backup " + backupId + " keeps the removed files: quenlowfx restore " + backupId + "\n";
+    if (!backupId.empty())
+      text += "Backup " + backupId + " keeps the removed files: quenlowfx restore " + backupId + "\n";
     io.Out(text);
   }
   if (failure) {
@@ -121,8 +126,8 @@ int ResetSettings(Context& context, const ResetOptions& options) {
     return kExitFailed;
   }
   if (manifestError) {
-    PrintError(io, "the backup's manifest could not be written in " + Utf8(backup.folder()) + ": " +
-                       ErrorText(manifestError));
+    PrintError(
+        io, "the backup's manifest could not be written in " + Utf8(backup.folder()) + ": " + ErrorText(manifestError));
     return kExitFailed;
   }
   return anyBusy ? kExitBusyLeft : kExitDone;

@@ -75,8 +75,7 @@ std::optional<int> ParseEngine(const std::string& text) {
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kRenderEngineCount) return text[0] - '0';
   for (int index = 0; index < kRenderEngineCount; ++index) {
     const std::string name = Utf8(kRenderEngines[index].name);
-    if (name.size() == text.size() &&
-        std::equal(name.begin(), name.end(), text.begin(), [](char a, char b) {
+    if (name.size() == text.size() && std::equal(name.begin(), name.end(), text.begin(), [](char a, char b) {
           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
         }))
       return index;
@@ -126,8 +125,8 @@ int ShowStatus(Context& context, bool json) {
                      "\nCommon application data: " + Utf8(folders.commonAppData) + "\n";
   for (const FamilyInfo& family : kFamilies) {
     const std::vector<std::string> hosts = HostsWithVersions(state, family, versions);
-    text += "\n" + Utf8(family.displayName) + ": " + (hosts.empty() ? "not installed" : "installed in " + Joined(hosts)) +
-            "\n";
+    text += "\n" + Utf8(family.displayName) + ": " +
+            (hosts.empty() ? "not installed" : "installed in " + Joined(hosts)) + "\n";
     std::wstring status;
     GetFamilyStatus(state, family.linkId, status);
     // The status box's text, line by line, indented.
@@ -180,17 +179,17 @@ int SetEngine(Context& context, const std::string& choice) {
   const std::string file = Utf8(result.path);
   const std::string notStored = "the render engine was not stored: " + file;
   switch (result.outcome) {
-    case StoreOutcome::Stored:
-      context.io.Out("Render engine set to " + name + " in " + file + ".\n");
-      return kExitDone;
+    case StoreOutcome::Stored: context.io.Out("Render engine set to " + name + " in " + file + ".\n"); return kExitDone;
     case StoreOutcome::NotReadWhole:
-      PrintError(context.io, notStored + " cannot be read whole" +
-                                 (result.error ? " (" + ErrorText(result.error) + ")" : std::string()) +
-                                 ", so it is never rewritten; repair it with \"quenlowfx reset --all\" or remove the file");
+      PrintError(context.io,
+                 notStored + " cannot be read whole" +
+                     (result.error ? " (" + ErrorText(result.error) + ")" : std::string()) +
+                     ", so it is never rewritten; repair it with \"quenlowfx reset --all\" or remove the file");
       return kExitRefused;
     case StoreOutcome::TooManyLines:
-      PrintError(context.io, notStored + " would grow past what the plugins read whole; remove entries you no longer "
-                                         "need, or reset all settings");
+      PrintError(context.io, notStored +
+                                 " would grow past what the plugins read whole; remove entries you no longer "
+                                 "need, or reset all settings");
       return kExitRefused;
     case StoreOutcome::ReadOnly:
       PrintError(context.io, notStored + " is read-only (" + ErrorText(result.error) +
@@ -210,10 +209,10 @@ int SetEngine(Context& context, const std::string& choice) {
       PrintError(context.io, "cannot write " + file + ": its folder does not exist (" + ErrorText(result.error) + ")");
       return kExitFailed;
     case StoreOutcome::Failed:
-      PrintError(context.io, "cannot write " + file + ": " + ErrorText(result.error) +
-                                 (result.keptTemporary.empty()
-                                      ? std::string()
-                                      : "; the new settings are kept in " + Utf8(result.keptTemporary)));
+      PrintError(context.io,
+                 "cannot write " + file + ": " + ErrorText(result.error) +
+                     (result.keptTemporary.empty() ? std::string()
+                                                   : "; the new settings are kept in " + Utf8(result.keptTemporary)));
       return kExitFailed;
   }
   return kExitFailed;

@@ -28,7 +28,8 @@ class WineSurroundings : public Surroundings {
     }
     while (m_prefix.size() > 1 && m_prefix.back() == '/') m_prefix.pop_back();
     if (!wine::IsWinePrefix(m_prefix))
-      return "not a Wine prefix: " + m_prefix + " (it has no system.reg or no dosdevices); name one with --wine-prefix DIR";
+      return "not a Wine prefix: " + m_prefix +
+             " (it has no system.reg or no dosdevices); name one with --wine-prefix DIR";
     wine::UsePrefix(m_prefix);
     return std::nullopt;
   }
@@ -41,8 +42,10 @@ class WineSurroundings : public Surroundings {
   // native program: changing files then could pull one from under a running host.
   std::optional<std::string> RefuseChanges() override {
     if (m_force || !wine::IsServerRunning(m_prefix)) return std::nullopt;
-    return "the Wine prefix " + m_prefix + " is in use (its wineserver runs), so nothing was changed; close its "
-           "programs (or run \"WINEPREFIX=" + m_prefix + " wineserver -k\") and try again, or add --force";
+    return "the Wine prefix " + m_prefix +
+           " is in use (its wineserver runs), so nothing was changed; close its "
+           "programs (or run \"WINEPREFIX=" +
+           m_prefix + " wineserver -k\") and try again, or add --force";
   }
 
   std::string HelpNote() override {

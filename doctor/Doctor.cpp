@@ -153,8 +153,10 @@ class Examination {
     const FileInfo bundleInfo = GetFileInfo(bundle);
     if (!win64Exists && bundleInfo.folder && GetFileInfo(bundle + L"\\Contents\\Win32\\" + stem + L".ofx").exists)
       Add("ofx-32bit-only", &plugin, bundle,
-          "The bundle " + Utf8(bundle) + " holds only a 32-bit binary (Contents\\Win32), which 64-bit hosts skip; "
-              "install the 64-bit " + Utf8(plugin.name) + " or remove the folder " + Utf8(bundle) + ".");
+          "The bundle " + Utf8(bundle) +
+              " holds only a 32-bit binary (Contents\\Win32), which 64-bit hosts skip; "
+              "install the 64-bit " +
+              Utf8(plugin.name) + " or remove the folder " + Utf8(bundle) + ".");
     // The standard copy's identity, when there is one (a plain value: the optional's
     // contents confuse GCC's uninitialised-use analysis at -O3).
     const std::optional<FileIdentity> found = bundleInfo.folder ? GetFileIdentity(bundle) : std::nullopt;
@@ -180,8 +182,8 @@ class Examination {
         if (SameAs(copy, &main)) continue;
         Add("ofx-shadowed", &plugin, copy,
             "Hosts search OFX_PLUGIN_PATH before " + Utf8(standard) + ", so they reach the copy " + Utf8(copy) +
-                " of " + Utf8(name) + " first and may load it instead of " + Utf8(bundle) +
-                "; remove the folder " + Utf8(copy) + " (or update it to the same version).");
+                " of " + Utf8(name) + " first and may load it instead of " + Utf8(bundle) + "; remove the folder " +
+                Utf8(copy) + " (or update it to the same version).");
         return;  // the first copy the search reaches is the one that matters
       }
     }
@@ -206,11 +208,13 @@ class Examination {
     for (const FolderEntry& entry : entries) {
       if (!entry.folder) continue;
       const std::wstring path = root + L"\\" + entry.name;
-      if (Lower(entry.name) == lowerName) {
+      const std::string lower = Lower(entry.name);
+      if (lower == lowerName) {
         found.push_back(path);
         continue;
       }
-      if (Lower(entry.name).size() > 11 && Lower(entry.name).compare(Lower(entry.name).size() - 11, 11, ".ofx.bundle") == 0)
+      constexpr std::string_view kBundle = ".ofx.bundle";
+      if (lower.size() > kBundle.size() && lower.compare(lower.size() - kBundle.size(), kBundle.size(), kBundle) == 0)
         continue;  // another bundle: nothing to find inside
       for (std::wstring& deeper : FindFolders(path, lowerName, plugin, depth + 1)) found.push_back(std::move(deeper));
     }
@@ -246,8 +250,11 @@ class Examination {
         if (distinct.size() > 1) hosts += (hosts.empty() ? "" : "; ") + Utf8(kHosts[host].statusLabel) + ": " + list;
       }
       if (!hosts.empty())
-        m_report.findings.push_back({"version-differs-in-family", Check("version-differs-in-family").severity,
-                                     Utf8(family.displayName), {}, {},
+        m_report.findings.push_back({"version-differs-in-family",
+                                     Check("version-differs-in-family").severity,
+                                     Utf8(family.displayName),
+                                     {},
+                                     {},
                                      "The " + Utf8(family.displayName) + " plugins have different versions (" + hosts +
                                          "); update them all to the same version."});
     }
@@ -266,7 +273,8 @@ class Examination {
       Add("engine-file-not-read-whole", nullptr, path,
           "The render-engine settings file " + Utf8(path) +
               " cannot be read whole (damaged, or longer than the plugins read), so the engine cannot be changed "
-              "until it is repaired; run \"quenlowfx reset --all\" or remove the file " + Utf8(path) + ".");
+              "until it is repaired; run \"quenlowfx reset --all\" or remove the file " +
+              Utf8(path) + ".");
       return;
     }
     if (info.readOnly)
@@ -300,8 +308,8 @@ class Examination {
                                       [&](const auto& entry) { return entry.second != stored.front().second; });
     if (disagree)
       Add("engine-hosts-disagree", nullptr, path,
-          "The render-engine settings file " + Utf8(path) + " stores different engines for different hosts (" +
-              list + "), so they render differently; store one for all with \"quenlowfx engine set NAME\".");
+          "The render-engine settings file " + Utf8(path) + " stores different engines for different hosts (" + list +
+              "), so they render differently; store one for all with \"quenlowfx engine set NAME\".");
   }
 
   void ExamineProgramFilesEngineFile() {

@@ -48,7 +48,7 @@ struct PluginVersion {
 
 struct DoctorInputs {
   FolderSet folders;
-  std::wstring programFilesX86;           // where 32-bit programs live
+  std::wstring programFilesX86;             // where 32-bit programs live
   std::vector<std::wstring> ofxPluginPath;  // the folders of OFX_PLUGIN_PATH, in order
 };
 

@@ -14,8 +14,8 @@ constexpr std::uint16_t kResourceTypeVersion = 16;
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 
 std::uint16_t U16(const std::string& bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                    static_cast<unsigned char>(bytes[at + 1]) << 8);
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                                                << 8);
 }
 std::uint32_t U32(const std::string& bytes, std::size_t at) {
   return static_cast<std::uint32_t>(U16(bytes, at)) | static_cast<std::uint32_t>(U16(bytes, at + 2)) << 16;
@@ -27,7 +27,8 @@ struct Section {
 
 // The data entry below a resource directory: the entry with `id` at the first level, the
 // first entry below it.
-std::optional<std::uint32_t> FindEntry(const std::string& rsrc, std::uint32_t directory, std::optional<std::uint16_t> id) {
+std::optional<std::uint32_t> FindEntry(const std::string& rsrc, std::uint32_t directory,
+                                       std::optional<std::uint16_t> id) {
   if (directory + 16 > rsrc.size()) return std::nullopt;
   const std::uint32_t count = U16(rsrc, directory + 12) + static_cast<std::uint32_t>(U16(rsrc, directory + 14));
   for (std::uint32_t i = 0; i < count; ++i) {

@@ -12,12 +12,12 @@ namespace quenlow {
 constexpr std::uint16_t kMachineX64 = 0x8664;
 
 struct PeImage {
-  bool readable = false;     // the file could be read at all
-  std::error_code error;     // why not
-  bool isPe = false;         // "MZ" and "PE\0\0" headers that fit the file
+  bool readable = false;  // the file could be read at all
+  std::error_code error;  // why not
+  bool isPe = false;      // "MZ" and "PE\0\0" headers that fit the file
   std::uint16_t machine = 0;
   std::optional<std::string> version;  // "1.2.3.4" from VS_FIXEDFILEINFO, when there is one
-  std::string malformed;     // what is wrong with a resource section that cannot be walked
+  std::string malformed;               // what is wrong with a resource section that cannot be walked
 };
 
 PeImage ReadPeImage(const std::wstring& path);

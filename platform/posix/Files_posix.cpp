@@ -44,6 +44,7 @@ class Descriptor {
   explicit Descriptor(int fd) : m_fd(fd) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor(Descriptor&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
   Descriptor& operator=(Descriptor&& other) noexcept {
     Close();
     m_fd = other.m_fd;
@@ -136,27 +137,40 @@ bool PathExists(const std::wstring& path) noexcept {
   }
 }
 
-FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
-  FileBytes result;
+namespace {
+
+// Opens a regular file for reading; anything else (a FIFO would wait for a writer) is not
+// opened at all. When it cannot be opened, `result` says why.
+Descriptor OpenForReading(const std::wstring& path, FileBytes& result, struct stat& info) {
   const std::string native = NativePath(path);
-  struct stat info {};
   if (::stat(native.c_str(), &info) != 0) {
     result.error = LastError();
     result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::NotFound : ReadStatus::Failed;
-    return result;
+    return Descriptor(-1);
   }
-  // Only a regular file is ever opened: opening a FIFO for reading would wait for a writer.
-  if (!S_ISREG(info.st_mode)) {
-    result.error = Errno(EACCES);
-    result.status = ReadStatus::Failed;
-    return result;
-  }
-  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  Descriptor fd(S_ISREG(info.st_mode) ? ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
   if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    result.error = fd.valid() ? Errno(EACCES) : LastError();
+    result.error = fd.valid() || !S_ISREG(info.st_mode) ? Errno(EACCES) : LastError();
     result.status = ReadStatus::Failed;
-    return result;
+    return Descriptor(-1);
   }
+  return fd;
+}
+
+FileBytes ReadFailed(FileBytes& result) {
+  result.error = LastError();
+  result.status = ReadStatus::Failed;
+  result.bytes.clear();
+  return std::move(result);
+}
+
+}  // namespace
+
+FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
+  FileBytes result;
+  struct stat info {};
+  Descriptor fd = OpenForReading(path, result, info);
+  if (!fd.valid()) return result;
   result.stamp = StampOf(info);
   // One byte past the limit tells whether there is more.
   const std::size_t wanted = limit == kNoReadLimit ? limit : limit + 1;
@@ -167,12 +181,7 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
     result.bytes.resize(capacity);
     ssize_t n = ::read(fd.get(), result.bytes.data() + used, capacity - used);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      result.error = LastError();
-      result.status = ReadStatus::Failed;
-      result.bytes.clear();
-      return result;
-    }
+    if (n < 0) return ReadFailed(result);
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
     if (used == wanted) break;
@@ -189,30 +198,15 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
 
 FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t length) {
   FileBytes result;
-  const std::string native = NativePath(path);
   struct stat info {};
-  if (::stat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    result.error = S_ISREG(info.st_mode) || errno == ENOENT || errno == ENOTDIR ? LastError() : Errno(EACCES);
-    result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::NotFound : ReadStatus::Failed;
-    return result;
-  }
-  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd.valid()) {
-    result.error = LastError();
-    result.status = ReadStatus::Failed;
-    return result;
-  }
+  Descriptor fd = OpenForReading(path, result, info);
+  if (!fd.valid()) return result;
   result.bytes.resize(length);
   std::size_t used = 0;
   while (used < length) {
     const ssize_t n = ::pread(fd.get(), result.bytes.data() + used, length - used, static_cast<off_t>(offset + used));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      result.error = LastError();
-      result.status = ReadStatus::Failed;
-      result.bytes.clear();
-      return result;
-    }
+    if (n < 0) return ReadFailed(result);
     if (n == 0) break;
     used += static_cast<std::size_t>(n);
   }

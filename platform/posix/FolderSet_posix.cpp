@@ -32,10 +32,8 @@ std::wstring ResolveProgramFilesX86() {
 // The prefix's own environment settings, the machine's then the user's; never this
 // system's environment, which the programs in the prefix do not see.
 std::wstring ReadOfxPluginPath() {
-  std::optional<std::string> value = wine::ReadRegistryString(
-      "user.reg", "Environment", "OFX_PLUGIN_PATH");
-  if (!value)
-    value = wine::ReadRegistryString("system.reg", kEnvironment, "OFX_PLUGIN_PATH");
+  std::optional<std::string> value = wine::ReadRegistryString("user.reg", "Environment", "OFX_PLUGIN_PATH");
+  if (!value) value = wine::ReadRegistryString("system.reg", kEnvironment, "OFX_PLUGIN_PATH");
   return value ? Utf8ToWide(*value) : std::wstring();
 }
 

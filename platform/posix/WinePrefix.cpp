@@ -121,8 +121,8 @@ std::optional<std::string> Unquote(const std::string& line, std::size_t& at) {
         int digits = 0;
         while (digits < 4 && at + 1 < line.size() && std::isxdigit(static_cast<unsigned char>(line[at + 1]))) {
           const char h = line[++at];
-          value = value * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(h)) ? h - '0'
-                                                                                                  : std::tolower(h) - 'a' + 10);
+          value = value * 16 + static_cast<unsigned>(
+                                   std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : std::tolower(h) - 'a' + 10);
           ++digits;
         }
         units += static_cast<char16_t>(value);

@@ -25,8 +25,7 @@ std::string MapWindowsPath(const std::string& windowsPath);
 // A string value of a key in one of the prefix's registry files (Wine's text format):
 // `file` is "system.reg" (HKEY_LOCAL_MACHINE) or "user.reg" (HKEY_CURRENT_USER), `key`
 // a path below that root with single backslashes. Letter case is ignored.
-std::optional<std::string> ReadRegistryString(const std::string& file, const std::string& key,
-                                              const std::string& name);
+std::optional<std::string> ReadRegistryString(const std::string& file, const std::string& key, const std::string& name);
 
 // Reads the sections of these keys of a registry file in one pass, for the reads that follow.
 void PreloadRegistryKeys(const std::string& file, const std::vector<std::string>& keys);

@@ -164,8 +164,8 @@ FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::siz
   if (!file || !::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) {
     const DWORD error = ::GetLastError();
     result.error = SystemError(error);
-    result.status = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::NotFound
-                                                                                    : ReadStatus::Failed;
+    result.status =
+        (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadStatus::NotFound : ReadStatus::Failed;
     return result;
   }
   result.bytes.resize(length);
@@ -207,8 +207,8 @@ ReplaceResult ReplaceFileBytes(const std::wstring& path, std::string_view bytes,
 }
 
 RemoveResult ProbeAndDeleteFile(const std::wstring& path, const KeepCopy& keep) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+  UniqueFile file(
+      ::CreateFileW(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = ::GetLastError();
     // Delete access can be refused for a file that is neither missing nor in use (read-only
@@ -226,7 +226,8 @@ RemoveResult ProbeAndDeleteFile(const std::wstring& path, const KeepCopy& keep) 
     char buffer[16384];
     for (;;) {
       DWORD read = 0;
-      if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return {RemoveStatus::Failed, LastError(), true};
+      if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
+        return {RemoveStatus::Failed, LastError(), true};
       if (read == 0) break;
       bytes.append(buffer, read);
     }

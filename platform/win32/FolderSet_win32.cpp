@@ -32,9 +32,7 @@ std::wstring ResolveShellFolder(int csidl, const std::wstring& defaultPath) {
   return AcceptShellFolder(path, defaultPath);
 }
 
-std::wstring ResolveProgramFilesX86() {
-  return ResolveShellFolder(CSIDL_PROGRAM_FILESX86, L"C:\\Program Files (x86)");
-}
+std::wstring ResolveProgramFilesX86() { return ResolveShellFolder(CSIDL_PROGRAM_FILESX86, L"C:\\Program Files (x86)"); }
 
 std::wstring ReadOfxPluginPath() {
   wchar_t value[32768];

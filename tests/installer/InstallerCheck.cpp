@@ -124,8 +124,8 @@ std::wstring ProductInfo(const std::wstring& product, const wchar_t* property) {
 // A per-machine package's shortcut belongs in the all-users Start menu; Wine 8's msiexec
 // puts it into the installing user's, so either place is taken here.
 std::wstring PackageShortcut() {
-  const std::wstring user = Folder(CSIDL_PROGRAMS) + L"\\" QUENLOW_WIDEN(QUENLOW_MENU_FOLDER) L"\\" +
-                            QUENLOW_WIDEN(QUENLOW_SHORTCUT_NAME);
+  const std::wstring user =
+      Folder(CSIDL_PROGRAMS) + L"\\" QUENLOW_WIDEN(QUENLOW_MENU_FOLDER) L"\\" + QUENLOW_WIDEN(QUENLOW_SHORTCUT_NAME);
   return Exists(Shortcut()) ? Shortcut() : user;
 }
 
@@ -156,9 +156,10 @@ void CheckPackageAbsent(const char* what) {
   Check(!Exists(MenuFolder()) && !Exists(userMenu), "no Start-menu folder of ours");
   Check(InstalledProduct().empty(), "no package of ours is registered");
   HKEY key = nullptr;
-  const bool keyLeft = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\" QUENLOW_WIDEN(QUENLOW_PUBLISHER) L"\\"
-                                       QUENLOW_WIDEN(QUENLOW_PRODUCT_NAME), 0, KEY_READ | KEY_WOW64_64KEY,
-                                       &key) == ERROR_SUCCESS;
+  const bool keyLeft =
+      ::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                      L"Software\\" QUENLOW_WIDEN(QUENLOW_PUBLISHER) L"\\" QUENLOW_WIDEN(QUENLOW_PRODUCT_NAME), 0,
+                      KEY_READ | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS;
   if (keyLeft) ::RegCloseKey(key);
   Check(!keyLeft, "no registry key of ours");
 }

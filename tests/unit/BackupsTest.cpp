@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "RecordedIo.h"
 #include "TempTree.h"
 #include "catalogue/Catalogue.h"
 #include "cli/Cli.h"
@@ -26,17 +27,6 @@ namespace fs = std::filesystem;
 const std::wstring kCelluna = L"\\Quenlow\\FX\\System\\Fx\\Effects\\Celluna.mru";
 const std::wstring kCellunaPro = L"\\Quenlow\\FX\\System\\Fx\\Effects\\Celluna Pro.mru";
 
-class QuietIo : public cli::Io {
- public:
-  void Out(std::string_view utf8) override { out += utf8; }
-  void Err(std::string_view utf8) override { err += utf8; }
-  bool InputIsConsole() override { return false; }
-  std::optional<std::string> ReadLine() override { return std::nullopt; }
-  std::string out, err;
-};
-
-FolderSet NoFolders() { return {L"X:\\none", L"X:\\none", L"X:\\none"}; }
-
 std::error_code DiskFull(SaveStep step, const std::wstring&) {
   return step == SaveStep::Write ? std::make_error_code(std::errc::no_space_on_device) : std::error_code();
 }
@@ -46,9 +36,9 @@ class BackupsTest : public ::testing::Test {
   void TearDown() override { SetSaveFaultHookForTesting(nullptr); }
 
   int Run(std::vector<std::string> arguments) {
-    io = QuietIo{};
+    io = test::RecordedIo{};
     arguments.insert(arguments.begin(), {"--common-documents", WideToUtf8(docs.root())});
-    return cli::RunCommandLine(arguments, io, NoFolders);
+    return cli::RunCommandLine(arguments, io, test::NoFolders);
   }
 
   std::vector<std::wstring> Backups() const { return ListBackupIds(docs.root()); }
@@ -57,7 +47,7 @@ class BackupsTest : public ::testing::Test {
   }
 
   test::TempTree docs;
-  QuietIo io;
+  test::RecordedIo io;
 };
 
 TEST(Sha256, MatchesTheStandardVectors) {

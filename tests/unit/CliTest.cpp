@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "EngineFileBytes.h"
+#include "RecordedIo.h"
 #include "TempTree.h"
 #include "catalogue/Catalogue.h"
 #include "maintenance/Resets.h"
@@ -19,28 +20,12 @@
 namespace quenlow {
 namespace {
 
+using test::NoFolders;
+using test::RecordedIo;
+
 using Json = nlohmann::json;
 
 const std::wstring kMirror = L"\\Quenlow\\FX\\System\\lm.regr";
-
-class RecordedIo : public cli::Io {
- public:
-  void Out(std::string_view utf8) override { out += utf8; }
-  void Err(std::string_view utf8) override { err += utf8; }
-  bool InputIsConsole() override { return console; }
-  std::optional<std::string> ReadLine() override {
-    if (answers.empty()) return std::nullopt;
-    std::string answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-  }
-
-  std::string out, err;
-  bool console = false;
-  std::vector<std::string> answers;
-};
-
-FolderSet NoFolders() { return {L"X:\\none", L"X:\\none", L"X:\\none"}; }
 
 class CliTest : public ::testing::Test {
  protected:
@@ -48,8 +33,9 @@ class CliTest : public ::testing::Test {
     io = RecordedIo{};
     io.console = console;
     io.answers = answers;
-    std::vector<std::string> all = {"--program-files", WideToUtf8(programFiles.root()), "--common-documents",
-                                    WideToUtf8(docs.root()), "--common-appdata", WideToUtf8(appData.root())};
+    std::vector<std::string> all = {"--program-files",    WideToUtf8(programFiles.root()),
+                                    "--common-documents", WideToUtf8(docs.root()),
+                                    "--common-appdata",   WideToUtf8(appData.root())};
     all.insert(all.end(), arguments.begin(), arguments.end());
     return cli::RunCommandLine(all, io, NoFolders);
   }
@@ -94,7 +80,8 @@ TEST_F(CliTest, StatusJsonNamesEveryFamilyItsHostsAndItsStatusText) {
 
   ASSERT_EQ(Run({"status"}), cli::kExitDone);
   EXPECT_NE(io.out.find("Render engine: OpenGL\n"), std::string::npos) << io.out;
-  EXPECT_NE(io.out.find("Taviro: installed in CyberLink\n    Taviro\n    Installed In: CyberLink \n"), std::string::npos)
+  EXPECT_NE(io.out.find("Taviro: installed in CyberLink\n    Taviro\n    Installed In: CyberLink \n"),
+            std::string::npos)
       << io.out;
 }
 
@@ -136,10 +123,10 @@ TEST_F(CliTest, ARefusedStoreExitsThreeNamingTheFileAndLeavesIt) {
   EXPECT_EQ(docs.Read(kMirror), tooLong);
 
   docs.Write(kMirror, test::EngineFileBytes(2, 1));
-  std::filesystem::permissions(docs.FsPath(kMirror), std::filesystem::perms::owner_write |
-                                                         std::filesystem::perms::group_write |
-                                                         std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
+  std::filesystem::permissions(
+      docs.FsPath(kMirror),
+      std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+      std::filesystem::perm_options::remove);
   EXPECT_EQ(Run({"engine", "set", "Cg"}), cli::kExitRefused);
   EXPECT_NE(io.err.find("read-only"), std::string::npos) << io.err;
   EXPECT_EQ(docs.Read(kMirror), test::EngineFileBytes(2, 1));
@@ -180,8 +167,9 @@ TEST_F(CliTest, ResetAsksConfirmsAndReportsEachFile) {
   EXPECT_EQ(Run({"reset", "CELLUNA", "--json"}), cli::kExitDone);
   const Json reset = Json::parse(io.out);
   ASSERT_EQ(reset["files"].size(), 2u);
-  EXPECT_EQ(reset["files"][0], (Json{{"path", WideToUtf8(docs.Path(L"\\Quenlow\\FX\\System\\Fx\\Effects\\Celluna.mru"))},
-                                     {"outcome", "removed"}}));
+  EXPECT_EQ(reset["files"][0],
+            (Json{{"path", WideToUtf8(docs.Path(L"\\Quenlow\\FX\\System\\Fx\\Effects\\Celluna.mru"))},
+                  {"outcome", "removed"}}));
   EXPECT_FALSE(docs.Exists(L"\\Quenlow\\FX\\System\\Fx\\Effects\\Celluna Pro.mru"));
 
   // A second reset finds nothing; --verbose says so file by file.

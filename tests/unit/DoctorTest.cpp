@@ -156,8 +156,7 @@ TEST(Doctor, EachFaultGivesExactlyItsFinding) {
       {"engine-value-unknown",
        [&](Installation& i) {
          std::string bytes;
-         for (const char* key : kEngineKeys)
-           bytes += std::string("KEY:") + key + "\\DirectRenderer\r\nVAL:7\r\n";
+         for (const char* key : kEngineKeys) bytes += std::string("KEY:") + key + "\\DirectRenderer\r\nVAL:7\r\n";
          i.docs.Write(kEngineMirrorFile, bytes);
        }},
       {"engine-file-read-only",
@@ -230,9 +229,10 @@ TEST(Doctor, TheReadmeListsEveryCheck) {
   std::ifstream in(std::string(QUENLOW_SOURCE_DIR) + "/README.md");
   const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (const CheckInfo& check : kChecks)
-    EXPECT_NE(readme.find(std::string("| `") + check.code + "` | " +
-                          (check.severity == Severity::Problem ? "problem" : "note") + " | " + check.description + " |"),
-              std::string::npos)
+    EXPECT_NE(
+        readme.find(std::string("| `") + check.code + "` | " +
+                    (check.severity == Severity::Problem ? "problem" : "note") + " | " + check.description + " |"),
+        std::string::npos)
         << check.code;
 }
 #endif

@@ -15,6 +15,7 @@
 #include <set>
 
 #include "EngineFileBytes.h"
+#include "RecordedIo.h"
 #include "TempTree.h"
 #include "catalogue/Catalogue.h"
 #include "cli/Cli.h"
@@ -28,15 +29,6 @@ namespace {
 
 using Json = nlohmann::json;
 namespace fs = std::filesystem;
-
-class QuietIo : public cli::Io {
- public:
-  void Out(std::string_view utf8) override { out += utf8; }
-  void Err(std::string_view utf8) override { err += utf8; }
-  bool InputIsConsole() override { return false; }
-  std::optional<std::string> ReadLine() override { return std::nullopt; }
-  std::string out, err;
-};
 
 // A prefix as Wine lays it out, with a system.reg in Wine's text format: escapes, a value
 // continued on the next line, an expandable string, and common documents that are not the
@@ -95,14 +87,14 @@ class WinePrefixTest : public ::testing::Test {
   }
 
   int Run(std::vector<std::string> arguments) {
-    io = QuietIo{};
+    io = test::RecordedIo{};
     arguments.insert(arguments.begin(), {"--wine-prefix", prefix.string()});
     return cli::RunCommandLine(arguments, io);
   }
 
   test::TempTree tree;
   fs::path root, prefix, drive, docs;
-  QuietIo io;
+  test::RecordedIo io;
 };
 
 TEST_F(WinePrefixTest, ReadsWinesRegistryFormat) {
@@ -124,7 +116,8 @@ TEST_F(WinePrefixTest, MapsDrivesAndLetterCaseAsWineDoes) {
   const fs::path c = prefix / "dosdevices" / "c:";
   EXPECT_EQ(wine::MapWindowsPath("C:\\Program Files\\Common Files\\OFX\\Plugins\\Quenlow"),
             (c / "program files" / "common files" / "ofx" / "plugins" / "quenlow").string());
-  EXPECT_EQ(wine::MapWindowsPath("c:\\ProgramData\\New Folder\\Next"), (c / "PROGRAMDATA" / "New Folder" / "Next").string())
+  EXPECT_EQ(wine::MapWindowsPath("c:\\ProgramData\\New Folder\\Next"),
+            (c / "PROGRAMDATA" / "New Folder" / "Next").string())
       << "what is not there keeps the program's names";
   EXPECT_EQ(wine::MapWindowsPath("Q:\\anything"), "") << "an unmapped drive leads nowhere";
   EXPECT_TRUE(GetFileInfo(L"C:\\USERS\\public\\dokumente \u00E4\u00F6\\Quenlow").folder) << "letter case beyond ASCII";
@@ -150,9 +143,9 @@ TEST_F(WinePrefixTest, CommandsWorkOnThePrefix) {
 
   // The report names the system as the prefix does, with the display fallbacks.
   ASSERT_EQ(Run({"report"}), cli::kExitDone);
-  EXPECT_EQ(io.out.rfind("OS: Windows 11 Pro\r\nDisplay Adapter: , 1024x768,  96x96 DPI\r\nDefault Renderer: OpenGL\r\n",
-                         0),
-            0u)
+  EXPECT_EQ(
+      io.out.rfind("OS: Windows 11 Pro\r\nDisplay Adapter: , 1024x768,  96x96 DPI\r\nDefault Renderer: OpenGL\r\n", 0),
+      0u)
       << io.out;
 
   // A reset of all deletes exactly the files the catalogue names, whatever their case.
@@ -178,7 +171,7 @@ TEST_F(WinePrefixTest, CommandsWorkOnThePrefix) {
 }
 
 TEST_F(WinePrefixTest, AFolderThatIsNoPrefixIsAUsageError) {
-  io = QuietIo{};
+  io = test::RecordedIo{};
   EXPECT_EQ(cli::RunCommandLine({"--wine-prefix", root.string(), "status"}, io), cli::kExitUsage);
   EXPECT_NE(io.err.find(root.string()), std::string::npos) << "the message names the folder";
 }

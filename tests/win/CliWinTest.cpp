@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../unit/RecordedIo.h"
 #include "DialogFixture.h"
 #include "cli/Cli.h"
 #include "platform/TextConvert.h"
@@ -11,29 +12,22 @@
 namespace quenlow::test {
 namespace {
 
-class SilentIo : public cli::Io {
- public:
-  void Out(std::string_view utf8) override { out += utf8; }
-  void Err(std::string_view utf8) override { err += utf8; }
-  bool InputIsConsole() override { return false; }
-  std::optional<std::string> ReadLine() override { return std::nullopt; }
-  std::string out, err;
-};
-
 class CliWinTest : public DialogFixture {
  protected:
   int Run(std::vector<std::string> arguments) {
-    io = SilentIo{};
-    std::vector<std::string> all = {"--program-files", WideToUtf8(programFiles.root()), "--common-documents",
-                                    WideToUtf8(docs.root()), "--common-appdata", WideToUtf8(appData.root())};
+    io = RecordedIo{};
+    std::vector<std::string> all = {"--program-files",    WideToUtf8(programFiles.root()),
+                                    "--common-documents", WideToUtf8(docs.root()),
+                                    "--common-appdata",   WideToUtf8(appData.root())};
     all.insert(all.end(), arguments.begin(), arguments.end());
     return cli::RunCommandLine(all, io);
   }
-  SilentIo io;
+  RecordedIo io;
 };
 
 TEST_F(CliWinTest, ReportEqualsTheDialogsReport) {
-  programFiles.Write(L"\\Quenlow\\FX\\System\\lm.regr", "KEY:SOFTWARE\\Quenlow Software\\FX\\Documents\r\nVAL:E:\\V\r\n");
+  programFiles.Write(L"\\Quenlow\\FX\\System\\lm.regr",
+                     "KEY:SOFTWARE\\Quenlow Software\\FX\\Documents\r\nVAL:E:\\V\r\n");
   programFiles.Write(L"\\CyberLink\\Shared files\\PlugIn\\Quenlow\\CES_PlugIn_Quenlow_HTV_ENU.xml", "x");
   docs.Write(L"\\Quenlow\\FX\\System\\lm.regr", "KEY:SOFTWARE\\Quenlow Software\\FX\\DefaultRenderer\r\nVAL:2\r\n");
   ASSERT_TRUE(Open());
