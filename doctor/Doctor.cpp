@@ -364,9 +364,23 @@ int DoctorReport::notes() const { return static_cast<int>(findings.size()) - pro
 DoctorReport RunDoctor(const DoctorInputs& inputs) { return Examination(inputs).Run(); }
 
 std::vector<PluginVersion> ReadPluginVersions(const FolderSet& folders) {
-  DoctorInputs inputs;
-  inputs.folders = folders;
-  return RunDoctor(inputs).versions;
+  // Only the versions: none of the doctor's other checks.
+  std::vector<PluginVersion> versions;
+  for (const PluginInfo& plugin : kPlugins) {
+    for (std::size_t id = 0; id < kHostCount; ++id) {
+      const HostId host = static_cast<HostId>(id);
+      const std::wstring path = HostBase(folders, host) + plugin.hostFiles[host];
+      const FileInfo info = GetFileInfo(path);
+      if (!info.exists || info.folder || info.size == 0) continue;
+      const std::optional<std::string> version =
+          host == HOST_CYBERLINK ? ReadXmlVersion(path) : ReadPeImage(path).version;
+      if (!version) continue;
+      const FamilyInfo* family = FamilyOf(plugin);
+      versions.push_back({family ? Utf8(family->displayName) : std::string(), Utf8(plugin.name),
+                          Utf8(kHosts[host].statusLabel), path, *version});
+    }
+  }
+  return versions;
 }
 
 std::string FormatDoctorText(const DoctorReport& report) {

@@ -295,6 +295,15 @@ std::string MapWindowsPath(const std::string& windowsPath) {
     return windowsPath;
   std::string native = g_prefix + "/dosdevices/" + static_cast<char>(std::tolower(windowsPath[0])) + ":";
   if (!Exists(native)) return {};  // a drive the prefix does not map: nothing is there
+  // Most names are stored as the program spells them: one look settles those.
+  std::string exact = native;
+  for (std::size_t at = 2; at < windowsPath.size();) {
+    std::size_t end = windowsPath.find_first_of("\\/", at);
+    if (end == std::string::npos) end = windowsPath.size();
+    if (end > at && windowsPath.compare(at, end - at, ".") != 0) exact += "/" + windowsPath.substr(at, end - at);
+    at = end + 1;
+  }
+  if (Exists(exact)) return exact;
   bool matching = true;
   std::size_t start = 2;
   while (start < windowsPath.size()) {
