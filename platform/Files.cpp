@@ -30,6 +30,15 @@ const std::error_category& FileErrorCategory() noexcept {
 
 void SetSaveFaultHookForTesting(SaveFaultHook hook) noexcept { g_saveFaultHook.store(hook); }
 
+FileBytes FinishRead(FileBytes& result, std::size_t limit) {
+  if (result.bytes.size() > limit) {
+    result.bytes.resize(limit);
+    result.truncated = true;
+  }
+  result.status = ReadStatus::Ok;
+  return std::move(result);
+}
+
 std::error_code InjectedSaveFault(SaveStep step, const std::wstring& target) {
   SaveFaultHook hook = g_saveFaultHook.load();
   return hook ? hook(step, target) : std::error_code();

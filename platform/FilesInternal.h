@@ -8,6 +8,10 @@
 
 namespace quenlow {
 
+// Ends a read that may have taken one byte past `limit`: that byte only told that there
+// is more, so it goes and the read counts as truncated.
+FileBytes FinishRead(FileBytes& result, std::size_t limit);
+
 // The error a test asked this save step to fail with, or none.
 std::error_code InjectedSaveFault(SaveStep step, const std::wstring& target);
 

@@ -188,12 +188,7 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
     if (used == capacity) capacity = std::min(capacity > wanted / 2 ? wanted : capacity * 2, wanted);
   }
   result.bytes.resize(used);
-  if (used > limit) {
-    result.bytes.resize(limit);
-    result.truncated = true;
-  }
-  result.status = ReadStatus::Ok;
-  return result;
+  return FinishRead(result, limit);
 }
 
 FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t length) {

@@ -147,12 +147,7 @@ FileBytes ReadFileBytes(const std::wstring& path, std::size_t limit) {
     if (read == 0) break;
     result.bytes.append(buffer, read);
   }
-  if (result.bytes.size() > limit) {
-    result.bytes.resize(limit);
-    result.truncated = true;
-  }
-  result.status = ReadStatus::Ok;
-  return result;
+  return FinishRead(result, limit);
 }
 
 FileBytes ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t length) {
