@@ -138,21 +138,16 @@ int CNorvikDlg::AskToReset(const std::wstring& question) {
   return m_services->ShowMessageBox(m_hWnd, question, kResetCaption, MB_YESNO);
 }
 
-void CNorvikDlg::ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error) {
-  m_services->ShowMessageBox(m_hWnd, std::wstring(what) + L"\n" + path + L"\n\n" + SystemErrorText(error),
+void CNorvikDlg::ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error,
+                               const wchar_t* reason) {
+  m_services->ShowMessageBox(m_hWnd, std::wstring(what) + L"\n" + path + L"\n\n" + reason + SystemErrorText(error),
                              kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 void CNorvikDlg::ShowResetFailure(const ResetFailure& failure) {
-  if (failure.backupFailed) {
-    // The file was not deleted: nothing goes without its copy.
-    m_services->ShowMessageBox(m_hWnd,
-                               L"The reset stopped at a file that cannot be deleted:\n" + failure.path +
-                                   L"\n\nIts backup copy could not be written: " + SystemErrorText(failure.error),
-                               kErrorCaption, MB_OK | MB_ICONERROR);
-    return;
-  }
-  ShowFileError(L"The reset stopped at a file that cannot be deleted:", failure.path, failure.error);
+  // A file whose backup copy could not be made was not deleted: nothing goes without its copy.
+  ShowFileError(L"The reset stopped at a file that cannot be deleted:", failure.path, failure.error,
+                failure.backupFailed ? L"Its backup copy could not be written: " : L"");
 }
 
 void CNorvikDlg::ResetFamilySettings(const std::wstring& familyName, BOOL confirm) {

@@ -58,7 +58,9 @@ class CNorvikDlg : public CDialog {
   // Reads the stored engine and selects it in the list.
   void ShowStoredEngine();
   int AskToReset(const std::wstring& question);
-  void ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error);
+  // The box for a file the dialog could not handle; `reason` goes before the system's text.
+  void ShowFileError(const wchar_t* what, const std::wstring& path, const std::error_code& error,
+                     const wchar_t* reason = L"");
   void ShowResetFailure(const ResetFailure& failure);
   // The position of a clicked Info link: found by its target in the text this dialog set,
   // since Wine's SysLink counts plain text runs in iLink too.

@@ -198,7 +198,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, Io& io, Surroundin
   if (!programFiles.empty()) context.folders.programFiles = FolderOption(programFiles);
   if (!commonDocuments.empty()) context.folders.commonDocuments = FolderOption(commonDocuments);
   if (!commonAppData.empty()) context.folders.commonAppData = FolderOption(commonAppData);
-  if (doctor->parsed() || report->parsed() || status->parsed()) {
+  // Only the doctor looks at the 32-bit folder and the OpenFX search path.
+  if (doctor->parsed() || (report->parsed() && fullReport)) {
     context.programFilesX86 = programFilesX86.empty() ? surroundings.ProgramFilesX86() : FolderOption(programFilesX86);
     context.ofxPluginPath = surroundings.OfxPluginPath();
   }
